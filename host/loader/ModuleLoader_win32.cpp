@@ -1,0 +1,69 @@
+#include "ModuleLoader.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace host {
+
+namespace {
+
+std::string SystemMessage(DWORD code) {
+  char *text = nullptr;
+  const DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+          FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<char *>(&text), 0, nullptr);
+  std::string message =
+      length > 0 ? std::string(text, length) : "error " + std::to_string(code);
+  LocalFree(text);
+  while (!message.empty() &&
+         (message.back() == '\n' || message.back() == '\r')) {
+    message.pop_back();
+  }
+  return message;
+}
+
+} // namespace
+
+LoadedModuleHandle LoadModule(const std::string &path, std::string &error) {
+  HMODULE module = LoadLibraryA(path.c_str());
+  if (module == nullptr) {
+    error = SystemMessage(GetLastError());
+  }
+  return reinterpret_cast<LoadedModuleHandle>(module);
+}
+
+void *FindExport(LoadedModuleHandle module, const char *name) {
+  if (module == nullptr) {
+    return nullptr;
+  }
+  return reinterpret_cast<void *>(
+      GetProcAddress(static_cast<HMODULE>(module), name));
+}
+
+void UnloadModule(LoadedModuleHandle module) {
+  if (module != nullptr) {
+    FreeLibrary(static_cast<HMODULE>(module));
+  }
+}
+
+const char *PluginFileName() { return "DirectivePlugin.dll"; }
+
+std::string ExecutablePath() {
+  // Grow the buffer until the path fits: it can exceed MAX_PATH.
+  std::vector<char> path(MAX_PATH);
+  for (;;) {
+    const DWORD length = GetModuleFileNameA(nullptr, path.data(),
+                                            static_cast<DWORD>(path.size()));
+    if (length == 0) {
+      return {};
+    }
+    if (length < path.size()) {
+      return std::string(path.data(), length);
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+} // namespace host

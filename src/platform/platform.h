@@ -1,0 +1,28 @@
+// The plug-in's seam to the operating system: the host executable's module
+// and locale-aware comparison. Implemented once per platform; everything else
+// in the plug-in is portable.
+#pragma once
+
+#include <string_view>
+
+namespace platform {
+
+// Handle of the host executable's module; null when it could not be had.
+using ModuleHandle = void *;
+
+// The module of the host executable, with a reference held until
+// ReleaseHostModule.
+ModuleHandle AcquireHostModule();
+
+// Address of the entry point `name` that the host executable itself exports,
+// or null. Symbols that only a library of the host defines are not found.
+void *FindHostEntryPoint(ModuleHandle module, const char *name);
+
+// Drops the reference taken by AcquireHostModule. Null is ignored.
+void ReleaseHostModule(ModuleHandle module);
+
+// True when `a` and `b` are equal ignoring case under the user's default
+// locale. Safe to call from any thread.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
+} // namespace platform
