@@ -1,5 +1,6 @@
 #include "GotoLabelPlugin.h"
 
+#include "DirectiveText.h"
 #include "ResultWriter.h"
 #include "properties.h"
 
@@ -12,17 +13,6 @@ namespace {
 
 constexpr std::string_view kLabel = "label";
 
-bool IsAsciiLetter(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-bool IsBlank(char c) {
-  const auto code = static_cast<unsigned char>(c);
-  return code >= 1 && code <= 32;
-}
-
-bool IsTrimmed(char c) { return static_cast<unsigned char>(c) <= 32; }
-
 // The label named by «#KEYWORD = value», or nothing when the text does not
 // have that shape.
 std::optional<std::string_view> LabelOf(std::string_view text) {
@@ -33,19 +23,13 @@ std::optional<std::string_view> LabelOf(std::string_view text) {
   while (pos < text.size() && IsAsciiLetter(text[pos])) {
     ++pos;
   }
-  while (pos < text.size() && IsBlank(text[pos])) {
+  while (pos < text.size() && IsWhitespace(text[pos])) {
     ++pos;
   }
   if (pos == text.size() || text[pos] != '=') {
     return std::nullopt;
   }
-  std::string_view value = text.substr(pos + 1);
-  while (!value.empty() && IsTrimmed(value.front())) {
-    value.remove_prefix(1);
-  }
-  while (!value.empty() && IsTrimmed(value.back())) {
-    value.remove_suffix(1);
-  }
+  std::string_view value = Trim(text.substr(pos + 1));
   // Unlike NormalizeValue, a lone quote names no label at all, while a pair
   // of quotes names the empty label.
   if (value.empty()) {

@@ -1,5 +1,6 @@
 #include "IfDirectivePlugin.h"
 
+#include "DirectiveText.h"
 #include "ResultWriter.h"
 #include "platform/platform.h"
 #include "properties.h"
@@ -24,20 +25,12 @@ constexpr std::string_view kStartText =
 
 constexpr std::size_t kKeywordLength = 4; // «#IF » or any four characters
 
-bool IsBlank(char c) {
-  const auto code = static_cast<unsigned char>(c);
-  return code >= 1 && code <= 32;
-}
-
 bool IsOperatorCharacter(char c) {
   const auto code = static_cast<unsigned char>(c);
   return code >= 33 && code <= 127;
 }
 
-bool IsActionCharacter(char c) {
-  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') ||
-         (c >= 'a' && c <= 'z');
-}
+bool IsActionCharacter(char c) { return IsAsciiDigit(c) || IsAsciiLetter(c); }
 
 // Walks the directive text token by token.
 class Scanner {
@@ -51,7 +44,7 @@ public:
     bool quoting = false;
     while (pos_ < text_.size()) {
       const char c = text_[pos_];
-      if (IsBlank(c) && !quoting) {
+      if (IsWhitespace(c) && !quoting) {
         break;
       }
       ++pos_;
@@ -85,7 +78,7 @@ public:
     if (pos_ == text_.size()) {
       return false;
     }
-    RunOf(IsBlank);
+    RunOf(IsWhitespace);
     return pos_ < text_.size();
   }
 

@@ -1,12 +1,7 @@
 #include "properties.h"
 
+#include "DirectiveText.h"
 #include "platform/platform.h"
-
-namespace {
-
-bool IsTrimmed(char c) { return static_cast<unsigned char>(c) <= 32; }
-
-} // namespace
 
 PropertyList::PropertyList(std::pmr::memory_resource *memory)
     : lines_(memory) {}
@@ -88,12 +83,7 @@ void PropertyList::PutValue(std::string_view name, std::string_view value) {
 }
 
 std::string_view NormalizeValue(std::string_view s) {
-  while (!s.empty() && IsTrimmed(s.front())) {
-    s.remove_prefix(1);
-  }
-  while (!s.empty() && IsTrimmed(s.back())) {
-    s.remove_suffix(1);
-  }
+  s = Trim(s);
   if (!s.empty() && s.front() == '"') {
     s.remove_prefix(1);
   }
