@@ -113,7 +113,7 @@ void ReplaceContents(const std::string &path, std::string_view contents) {
     if (!ignored) {
       fs::permissions(temporary, original.permissions(), ignored);
     }
-    if (host::ReplaceFile(temporary, target.string(), reason)) {
+    if (host::RenameReplacing(temporary, target.string(), reason)) {
       return;
     }
   }

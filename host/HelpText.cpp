@@ -1,7 +1,5 @@
 #include "HelpText.h"
 
-#include "ModuleLoader.h"
-
 namespace directive_host {
 
 namespace {
@@ -102,8 +100,7 @@ std::string CommandHelp(std::string_view command) {
 }
 
 std::string VersionText() {
-  return std::string("directive-host ") + DIRECTIVE_HOST_VERSION +
-         " (plug-in module " + host::PluginFileName() + ")\n";
+  return std::string("directive-host ") + DIRECTIVE_HOST_VERSION + "\n";
 }
 
 } // namespace directive_host

@@ -16,7 +16,7 @@ std::string CreateUniqueFile(const std::string &directory, std::string &error);
 
 // Renames `from` to `to`, replacing `to` in one step when it exists. On
 // failure returns false and sets `error` to the system's reason.
-bool ReplaceFile(const std::string &from, const std::string &to,
-                 std::string &error);
+bool RenameReplacing(const std::string &from, const std::string &to,
+                     std::string &error);
 
 } // namespace host

@@ -23,8 +23,8 @@ std::string CreateUniqueFile(const std::string &directory, std::string &error) {
   return path.data();
 }
 
-bool ReplaceFile(const std::string &from, const std::string &to,
-                 std::string &error) {
+bool RenameReplacing(const std::string &from, const std::string &to,
+                     std::string &error) {
   if (std::rename(from.c_str(), to.c_str()) != 0) {
     error = std::strerror(errno);
     return false;

@@ -23,8 +23,8 @@ std::string CreateUniqueFile(const std::string &directory, std::string &error) {
   return path;
 }
 
-bool ReplaceFile(const std::string &from, const std::string &to,
-                 std::string &error) {
+bool RenameReplacing(const std::string &from, const std::string &to,
+                     std::string &error) {
   if (!MoveFileExA(from.c_str(), to.c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     error = SystemMessage(GetLastError());
