@@ -1,0 +1,70 @@
+#include "Commands.h"
+
+#include "Directive.h"
+#include "Errors.h"
+#include "FileIO.h"
+
+#include <algorithm>
+#include <cstddef>
+
+namespace directive_host {
+
+namespace {
+
+const KeywordHandler &RegisteredKeyword(const Registry &registry,
+                                        const std::string &keyword) {
+  const KeywordHandler *handler = registry.Find(keyword);
+  if (handler == nullptr) {
+    throw Failure("no plug-in registered the keyword '" + keyword + "'");
+  }
+  return *handler;
+}
+
+} // namespace
+
+int RunParse(const Registry &registry, const std::string &text) {
+  const std::size_t length = KeywordLength(text);
+  if (length == 0) {
+    throw Failure("'" + text +
+                  "' does not start with a keyword ('#' and "
+                  "letters)");
+  }
+  const KeywordHandler &handler =
+      RegisteredKeyword(registry, text.substr(0, length));
+  for (const std::string &line : PropertyLines(CallParse(handler, text))) {
+    WriteOutput(line);
+    WriteOutput("\n");
+  }
+  return kExitSuccess;
+}
+
+int RunAssemble(const Registry &registry, const std::string &keyword,
+                const std::string &input) {
+  // '#' starts a comment in most shells, so "GOTO" may stand for "#GOTO".
+  const std::string name = keyword.starts_with('#') ? keyword : "#" + keyword;
+  const KeywordHandler &handler = RegisteredKeyword(registry, name);
+  const std::string properties = ReadInput(input);
+  if (properties.find('\0') != std::string::npos) {
+    throw Failure("'" + DisplayName(input) +
+                  "' holds a NUL byte, which cannot be passed to a plug-in");
+  }
+  WriteOutput(CallAssemble(handler, properties));
+  WriteOutput("\n");
+  return kExitSuccess;
+}
+
+int RunKeywords(const Registry &registry) {
+  std::size_t width = 0;
+  for (const KeywordHandler &handler : registry.Handlers()) {
+    width = std::max(width, handler.keyword.size());
+  }
+  for (const KeywordHandler &handler : registry.Handlers()) {
+    WriteOutput(handler.keyword);
+    WriteOutput(std::string(width - handler.keyword.size() + 2, ' '));
+    WriteOutput(handler.module);
+    WriteOutput("\n");
+  }
+  return kExitSuccess;
+}
+
+} // namespace directive_host

@@ -1,0 +1,94 @@
+#include "Directive.h"
+
+#include <memory>
+
+namespace directive_host {
+
+namespace {
+
+bool IsAsciiLetter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
+
+// A callback's out buffer: the capacity the ABI promises, and a NUL in its
+// last byte so that reading it back always stops inside it.
+class ResultBuffer {
+public:
+  ResultBuffer() : bytes_(new char[DIRECTIVE_RESULT_CAPACITY]) {
+    bytes_[0] = '\0';
+    bytes_[DIRECTIVE_RESULT_CAPACITY - 1] = '\0';
+  }
+  char *Data() { return bytes_.get(); }
+  std::string Text() const { return bytes_.get(); }
+
+private:
+  std::unique_ptr<char[]> bytes_;
+};
+
+} // namespace
+
+std::size_t KeywordLength(std::string_view text) {
+  if (text.empty() || text[0] != '#') {
+    return 0;
+  }
+  std::size_t length = 1;
+  while (length < text.size() && IsAsciiLetter(text[length])) {
+    ++length;
+  }
+  return length > 1 ? length : 0;
+}
+
+bool SameKeyword(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) {
+    return false;
+  }
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+const KeywordHandler *FindLeadingKeyword(const Registry &registry,
+                                         std::string_view text) {
+  const std::size_t length = KeywordLength(text);
+  return length > 0 ? registry.Find(text.substr(0, length)) : nullptr;
+}
+
+std::string CallParse(const KeywordHandler &handler,
+                      const std::string &directive) {
+  ResultBuffer out;
+  handler.parse(directive.c_str(), out.Data(), 0);
+  return out.Text();
+}
+
+std::string CallAssemble(const KeywordHandler &handler,
+                         const std::string &properties) {
+  ResultBuffer out;
+  handler.assemble(handler.keyword.c_str(), properties.c_str(), out.Data());
+  return out.Text();
+}
+
+std::vector<std::string> PropertyLines(std::string_view properties) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < properties.size()) {
+    const std::size_t end = properties.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+      lines.emplace_back(properties.substr(start));
+      break;
+    }
+    lines.emplace_back(properties.substr(start, end - start));
+    start = end + 1;
+    if (properties[end] == '\r' && start < properties.size() &&
+        properties[start] == '\n') {
+      ++start;
+    }
+  }
+  return lines;
+}
+
+} // namespace directive_host

@@ -1,0 +1,125 @@
+#include "FileIO.h"
+
+#include "Errors.h"
+#include "HostFiles.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace directive_host {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string SystemReason() { return std::strerror(errno); }
+
+std::string ReadStream(std::FILE *stream, const std::string &name) {
+  std::string contents;
+  char chunk[65536];
+  std::size_t count = 0;
+  while ((count = std::fread(chunk, 1, sizeof chunk, stream)) > 0) {
+    contents.append(chunk, count);
+  }
+  if (std::ferror(stream)) {
+    throw Failure("cannot read '" + name + "': " + SystemReason());
+  }
+  return contents;
+}
+
+// Writes `contents` to the existing file `path`; returns "" or the reason it
+// failed.
+std::string WriteFile(const std::string &path, std::string_view contents) {
+  std::FILE *file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) {
+    return SystemReason();
+  }
+  const bool written =
+      std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
+  std::string reason = written ? "" : SystemReason();
+  if (std::fclose(file) != 0 && reason.empty()) {
+    reason = SystemReason();
+  }
+  return reason;
+}
+
+fs::path ResolveLink(const std::string &path) {
+  std::error_code error;
+  if (!fs::is_symlink(path, error)) {
+    return path;
+  }
+  const fs::path target = fs::canonical(path, error);
+  if (error) {
+    throw Failure("cannot write '" + path + "': " + error.message());
+  }
+  return target;
+}
+
+} // namespace
+
+std::string DisplayName(const std::string &path) {
+  return path == "-" ? "<stdin>" : path;
+}
+
+std::string ReadInput(const std::string &path) {
+  if (path == "-") {
+    return ReadStream(stdin, DisplayName(path));
+  }
+  std::FILE *file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) {
+    throw Failure("cannot read '" + path + "': " + SystemReason());
+  }
+  try {
+    std::string contents = ReadStream(file, path);
+    std::fclose(file);
+    return contents;
+  } catch (...) {
+    std::fclose(file);
+    throw;
+  }
+}
+
+void WriteOutput(std::string_view bytes) {
+  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+}
+
+void WriteDiagnostic(const std::string &line) {
+  std::fputs((line + "\n").c_str(), stderr);
+}
+
+void FinishOutput() {
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    throw Failure("cannot write standard output: " + SystemReason());
+  }
+}
+
+void ReplaceContents(const std::string &path, std::string_view contents) {
+  const fs::path target = ResolveLink(path);
+  const fs::path folder =
+      target.has_parent_path() ? target.parent_path() : fs::path(".");
+  std::string reason;
+  const std::string temporary = host::CreateUniqueFile(folder.string(), reason);
+  if (temporary.empty()) {
+    throw Failure("cannot write '" + path + "': cannot create a file in '" +
+                  folder.string() + "': " + reason);
+  }
+  reason = WriteFile(temporary, contents);
+  if (reason.empty()) {
+    std::error_code ignored;
+    const fs::file_status original = fs::status(target, ignored);
+    if (!ignored) {
+      fs::permissions(temporary, original.permissions(), ignored);
+    }
+    if (host::RenameReplacing(temporary, target.string(), reason)) {
+      return;
+    }
+  }
+  std::error_code ignored;
+  fs::remove(temporary, ignored);
+  throw Failure("cannot write '" + path + "': " + reason);
+}
+
+} // namespace directive_host

@@ -1,0 +1,33 @@
+// The keywords that plug-in modules registered, in registration order.
+#pragma once
+
+#include "directive_plugin.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace directive_host {
+
+struct KeywordHandler {
+  std::string keyword; // as registered, e.g. "#GOTO"
+  ParseProc parse;
+  AssembleProc assemble;
+  std::string module; // path of the module that registered it
+};
+
+class Registry {
+public:
+  void Add(KeywordHandler handler);
+
+  // The first handler registered for `keyword`, compared ignoring ASCII
+  // case, or null.
+  const KeywordHandler *Find(std::string_view keyword) const;
+
+  const std::vector<KeywordHandler> &Handlers() const { return handlers_; }
+
+private:
+  std::vector<KeywordHandler> handlers_;
+};
+
+} // namespace directive_host
