@@ -42,3 +42,71 @@ demo:
 	@echo '$$ directive-host format $(DEMO_SCRIPT)'
 	@build/linux/bin/directive-host format $(DEMO_SCRIPT) > build/linux/demo-formatted.script
 	@diff -u --label $(DEMO_SCRIPT) --label 'formatted' $(DEMO_SCRIPT) build/linux/demo-formatted.script || test $$? -eq 1
+
+# Hardening legs, part of `make test`: the whole suite under AddressSanitizer
+# and UndefinedBehaviorSanitizer, the concurrency test under ThreadSanitizer,
+# the test hosts under valgrind memcheck and every fuzz target over its seeds.
+# Outside CI a leg whose tool is missing is skipped with a note; in CI
+# (CI=true) it fails instead.
+.PHONY: test-hardening test-sanitize test-tsan test-memcheck fuzz-build \
+	fuzz-regression fuzz
+
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := label_goto_parse_fuzzer label_goto_assemble_fuzzer \
+	if_parse_fuzzer if_assemble_fuzzer property_list_fuzzer
+FUZZ_SCRATCH := build/fuzz-scratch
+
+# Fails in CI, or prints a note elsewhere: $(1) is what is missing, $(2) the
+# leg.
+missing = { if [ -n "$$CI" ]; then echo "$(1) is missing for $(2)" >&2; \
+	exit 1; fi; echo "note: skipping $(2): $(1) is not installed"; }
+have_valgrind = command -v valgrind >/dev/null 2>&1
+# clang that can link a libFuzzer target.
+have_libfuzzer = printf 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char *, unsigned long) { return 0; }' | \
+	clang++ -fsanitize=fuzzer -x c++ - -o /dev/null >/dev/null 2>&1
+
+test: test-hardening
+
+test-hardening: test-sanitize test-tsan test-memcheck fuzz-regression
+
+test-sanitize:
+	cmake --preset asan
+	cmake --build --preset asan -j2
+	ctest --preset asan
+
+test-tsan:
+	cmake --preset tsan
+	cmake --build --preset tsan -j2
+	ctest --preset tsan
+
+test-memcheck: build
+	@if $(have_valgrind); then \
+	  ctest --test-dir build/linux -C Memcheck -L memcheck -j2 \
+	    --no-tests=error --output-on-failure; \
+	else $(call missing,valgrind,memcheck); fi
+
+fuzz-build:
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j2
+
+fuzz-regression:
+	@if $(have_libfuzzer); then \
+	  $(MAKE) --no-print-directory fuzz-build && ctest --preset fuzz; \
+	else $(call missing,clang with libFuzzer,fuzz regression); fi
+
+# Fuzzes each target for FUZZ_SECONDS. New inputs go to $(FUZZ_SCRATCH), never
+# into the committed seeds; so do crash reproducers.
+fuzz: fuzz-build
+	@for target in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ_SCRATCH)/$$target; \
+	  log=$(FUZZ_SCRATCH)/$$target.log; \
+	  echo "fuzzing $$target for $(FUZZ_SECONDS) s"; \
+	  if ! LC_ALL=C.UTF-8 build/fuzz/bin/$$target \
+	      -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	      -dict=fuzz/directives.dict \
+	      -artifact_prefix=$(FUZZ_SCRATCH)/$$target- \
+	      $(FUZZ_SCRATCH)/$$target fuzz/corpus/$$target >$$log 2>&1; then \
+	    tail -n 40 $$log; echo "$$target failed; see $$log" >&2; exit 1; \
+	  fi; \
+	  grep -E '^stat::number_of_executed_units' $$log; \
+	done

@@ -16,6 +16,10 @@ void WriteResult(char *out, std::string_view result) {
     out[0] = '\0';
     return;
   }
-  std::memcpy(out, result.data(), result.size());
+  // A default view's data is null, which memcpy may not be given even for no
+  // bytes.
+  if (!result.empty()) {
+    std::memcpy(out, result.data(), result.size());
+  }
   out[result.size()] = '\0';
 }
