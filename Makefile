@@ -14,7 +14,7 @@ test: build
 
 # The 32-bit Windows DLL and the whole suite under Wine. Runs when the
 # mingw-w64 cross compiler and Wine are installed; with CI=true it must.
-WINDOWS_TOOLS := $(shell command -v i686-w64-mingw32-g++-posix >/dev/null && \
+WINDOWS_TOOLS := $(shell command -v i686-w64-mingw32-g++-win32 >/dev/null && \
                          command -v wine >/dev/null && echo yes)
 
 test-windows:
@@ -23,10 +23,10 @@ ifeq ($(WINDOWS_TOOLS),yes)
 	cmake --build --preset windows
 	ctest --preset windows
 else ifeq ($(CI),true)
-	@echo "Windows leg: i686-w64-mingw32-g++-posix and wine are required with CI=true" >&2
+	@echo "Windows leg: i686-w64-mingw32-g++-win32 and wine are required with CI=true" >&2
 	@exit 1
 else
-	@echo "SKIPPED the Windows leg: i686-w64-mingw32-g++-posix or wine is not installed"
+	@echo "SKIPPED the Windows leg: i686-w64-mingw32-g++-win32 or wine is not installed"
 endif
 
 clean:

@@ -1,11 +1,15 @@
-# Cross build for 32-bit Windows with mingw-w64. The posix thread model is the
-# one whose libstdc++ has std::thread; its runtime is linked statically.
+# Cross build for 32-bit Windows with mingw-w64, in the win32 thread model.
+# The posix model's runtime (winpthreads), linked into the DLL, takes a TLS
+# slot with every load of the DLL and never frees it, so a host that loads and
+# unloads the plug-in some thousand times runs out of slots. The win32 model
+# frees its slots when the DLL unloads; it has no std::thread, which only
+# tests would use.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 
 set(MINGW_TRIPLET i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${MINGW_TRIPLET}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${MINGW_TRIPLET}-g++-posix)
+set(CMAKE_C_COMPILER ${MINGW_TRIPLET}-gcc-win32)
+set(CMAKE_CXX_COMPILER ${MINGW_TRIPLET}-g++-win32)
 set(CMAKE_RC_COMPILER ${MINGW_TRIPLET}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLET})

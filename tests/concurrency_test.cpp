@@ -1,13 +1,12 @@
 // Every registered callback called from eight threads at once; each result
 // must equal the one the same call gives on a single thread.
 #include "hosts/PluginFixture.h"
+#include "support/Threads.h"
 
-#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -113,12 +112,9 @@ struct ThreadReport {
 };
 
 ThreadReport CallRepeatedly(const std::vector<Call> &calls, int thread,
-                            long count, const std::atomic<bool> &go) {
+                            long count) {
   std::vector<char> buffer(DIRECTIVE_RESULT_CAPACITY + kGuardBytes, 'G');
   char *out = buffer.data();
-  while (!go.load()) {
-    std::this_thread::yield();
-  }
   ThreadReport report;
   // Threads start at different calls, so that different callbacks overlap.
   std::size_t next = static_cast<std::size_t>(thread) * 7 % calls.size();
@@ -155,19 +151,10 @@ TEST_F(Concurrency, EightThreadsGetTheSingleThreadedResults) {
   EXPECT_EQ(ifCalls[parses + 5].expected, "#IF \"x\" == \"y\" goto done");
 
   const long count = CallsPerThread();
-  std::atomic<bool> go{false};
   std::vector<ThreadReport> reports(kThreads);
-  std::vector<std::thread> threads;
-  for (int t = 0; t < kThreads; ++t) {
-    threads.emplace_back([&, t] {
-      reports[static_cast<std::size_t>(t)] =
-          CallRepeatedly(calls, t, count, go);
-    });
-  }
-  go.store(true);
-  for (std::thread &thread : threads) {
-    thread.join();
-  }
+  RunOnThreads(kThreads, [&](int t) {
+    reports[static_cast<std::size_t>(t)] = CallRepeatedly(calls, t, count);
+  });
   for (int t = 0; t < kThreads; ++t) {
     const ThreadReport &report = reports[static_cast<std::size_t>(t)];
     EXPECT_EQ(report.mismatches, 0) << "thread " << t << " of " << count

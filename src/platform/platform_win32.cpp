@@ -53,9 +53,21 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 
 } // namespace platform
 
+// Frees the C++ runtime's emergency exception buffer. The DLL carries its own
+// copy of the runtime, which allocates that buffer anew with every load.
+namespace __gnu_cxx {
+void __freeres() noexcept;
+}
+
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
   if (reason == DLL_PROCESS_DETACH) {
     platform::processTerminating = reserved != nullptr;
+    // A host that loads and unloads the plug-in over and over would
+    // otherwise lose the buffer each time; at process exit it does not
+    // matter.
+    if (!platform::processTerminating) {
+      __gnu_cxx::__freeres();
+    }
   }
   return TRUE;
 }
