@@ -3,6 +3,7 @@
 #include "ResultWriter.h"
 #include "properties.h"
 
+#include <array>
 #include <type_traits>
 
 static_assert(std::is_same_v<decltype(&LabelGotoParse), ParseProc>);
