@@ -110,3 +110,17 @@ fuzz: fuzz-build
 	  fi; \
 	  grep -E '^stat::number_of_executed_units' $$log; \
 	done
+
+# Timings of every callback beside a strlen+memcpy baseline, with Google
+# Benchmark (apt-get install libbenchmark-dev).
+.PHONY: bench bench-check
+bench: build
+	@test -x build/linux/bin/directive-bench || { \
+	  echo "make bench needs Google Benchmark: apt-get install libbenchmark-dev" >&2; \
+	  exit 1; }
+	build/linux/bin/directive-bench --benchmark_min_time=0.2
+
+# Instructions and heap allocations per call, counted with valgrind; fails
+# when a callback exceeds its target.
+bench-check: build
+	bench/measure.sh --check build/linux/bin/directive-measure

@@ -4,6 +4,7 @@
 #include "ResultWriter.h"
 #include "properties.h"
 
+#include <array>
 #include <type_traits>
 
 static_assert(std::is_same_v<decltype(&LabelGotoParse), ParseProc>);
@@ -69,11 +70,9 @@ DirectiveBool DIRECTIVE_CALL LabelGotoParse(const char *text, char *out,
 DirectiveBool DIRECTIVE_CALL LabelGotoAssemble(const char *keyword,
                                                const char *properties,
                                                char *out) {
-  CallArena arena;
-  PropertyList list(arena.Memory());
-  list.FromText(HostString(properties));
   const std::string_view head = HostString(keyword);
-  const std::string_view label = list.ValueOf(kLabel);
+  const auto [label] = ValuesOf(HostString(properties), std::array{kLabel});
+  CallArena arena;
   std::pmr::string result(arena.Memory());
   result.reserve(head.size() + 3 + label.size() + 1);
   result += head;

@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "properties.h"
 
+#include <array>
 #include <type_traits>
 
 static_assert(std::is_same_v<decltype(&IfParse), ParseProc>);
@@ -18,10 +19,9 @@ constexpr std::string_view kArgument2 = "argument2";
 constexpr std::string_view kAction = "action";
 constexpr std::string_view kActionValue = "actionvalue";
 
-// Every property with an empty value: a property that the scan never
-// reaches keeps its line as "name=".
-constexpr std::string_view kStartText =
-    "argument1=\roperator=\rargument2=\raction=\ractionvalue=";
+// The properties in the order of their tokens and of their lines.
+constexpr std::array<std::string_view, 5> kNames = {
+    kArgument1, kOperator, kArgument2, kAction, kActionValue};
 
 constexpr std::size_t kKeywordLength = 4; // «#IF » or any four characters
 
@@ -38,22 +38,16 @@ public:
   explicit Scanner(std::string_view text) : text_(text) {}
 
   // A token that may be quoted: whitespace ends it unless a quote is open; a
-  // quote opens quoting anywhere in the token, and the closing quote ends it.
+  // quote opens quoting anywhere in the token, and the closing quote (or the
+  // end of the text) ends it.
   std::string_view QuotedToken() {
     const std::size_t start = pos_;
-    bool quoting = false;
-    while (pos_ < text_.size()) {
-      const char c = text_[pos_];
-      if (IsWhitespace(c) && !quoting) {
-        break;
-      }
-      ++pos_;
-      if (c == '"') {
-        if (quoting) {
-          break;
-        }
-        quoting = true;
-      }
+    RunOf([](char c) { return !IsWhitespace(c) && c != '"'; });
+    if (pos_ < text_.size() && text_[pos_] == '"') {
+      // Inside quotes only the closing quote matters, which find (memchr)
+      // reaches far faster than a loop over the characters.
+      const std::size_t close = text_.find('"', pos_ + 1);
+      pos_ = close == std::string_view::npos ? text_.size() : close + 1;
     }
     return text_.substr(start, pos_ - start);
   }
@@ -87,57 +81,83 @@ private:
   std::size_t pos_ = 0;
 };
 
-void ParseTokens(std::string_view text, PropertyList &list) {
+// The normalised tokens of a directive, in the order of kNames. The scan
+// stops where the text ends, so it may reach fewer than five.
+struct Tokens {
+  std::array<std::string_view, kNames.size()> values;
+  std::size_t reached = 0;
+};
+
+Tokens ScanTokens(std::string_view text) {
   Scanner scan(text.substr(std::min(kKeywordLength, text.size())));
-  list.PutValue(kArgument1, NormalizeValue(scan.QuotedToken()));
+  Tokens tokens;
+  const auto take = [&tokens](std::string_view token) {
+    tokens.values[tokens.reached++] = NormalizeValue(token);
+  };
+  take(scan.QuotedToken());
   if (!scan.SkipSeparator()) {
-    return;
+    return tokens;
   }
-  list.PutValue(kOperator, NormalizeValue(scan.RunOf(IsOperatorCharacter)));
+  take(scan.RunOf(IsOperatorCharacter));
   if (!scan.SkipSeparator()) {
-    return;
+    return tokens;
   }
-  list.PutValue(kArgument2, NormalizeValue(scan.QuotedToken()));
+  take(scan.QuotedToken());
   if (!scan.SkipSeparator()) {
-    return;
+    return tokens;
   }
-  list.PutValue(kAction, NormalizeValue(scan.RunOf(IsActionCharacter)));
+  take(scan.RunOf(IsActionCharacter));
   if (!scan.SkipSeparator()) {
-    return;
+    return tokens;
   }
-  list.PutValue(kActionValue, NormalizeValue(scan.Rest()));
+  take(scan.Rest());
+  return tokens;
 }
 
 } // namespace
 
+// The result is the property text of all five names with empty values,
+// where each token reached replaces its property's value (PutValue): a
+// property the scan never reached keeps its line as "name=", and one whose
+// token is empty loses its line. Written out directly, as a PropertyList
+// would cost several times the scan itself.
 DirectiveBool DIRECTIVE_CALL IfParse(const char *text, char *out,
                                      uint32_t /*extra*/) {
+  const Tokens tokens = ScanTokens(HostString(text));
+  std::size_t size = 0;
+  for (std::size_t i = 0; i < kNames.size(); ++i) {
+    size += kNames[i].size() + tokens.values[i].size() + 3;
+  }
   CallArena arena;
-  PropertyList list(arena.Memory());
-  list.FromText(kStartText);
-  ParseTokens(HostString(text), list);
-  WriteResult(out, list.ToText());
+  std::pmr::string result(arena.Memory());
+  result.reserve(size);
+  for (std::size_t i = 0; i < kNames.size(); ++i) {
+    if (i < tokens.reached && tokens.values[i].empty()) {
+      continue;
+    }
+    result += kNames[i];
+    result += '=';
+    result += tokens.values[i];
+    result += "\r\n";
+  }
+  WriteResult(out, result);
   return 0;
 }
 
 DirectiveBool DIRECTIVE_CALL IfAssemble(const char *keyword,
                                         const char *properties, char *out) {
-  CallArena arena;
-  PropertyList list(arena.Memory());
-  list.FromText(HostString(properties));
-  const auto value = [&list](std::string_view name) {
-    return NormalizeValue(list.ValueOf(name));
-  };
+  std::array<std::string_view, kNames.size()> values =
+      ValuesOf(HostString(properties), kNames);
+  for (std::string_view &value : values) {
+    value = NormalizeValue(value);
+  }
+  const auto &[argument1, op, argument2, action, actionValue] = values;
   const std::string_view head = HostString(keyword);
-  const std::string_view argument1 = value(kArgument1);
-  const std::string_view op = value(kOperator);
-  const std::string_view argument2 = value(kArgument2);
-  const std::string_view action = value(kAction);
-  const std::string_view actionValue = value(kActionValue);
   // A goto names a label, written bare; any other action takes its value
   // between quotes.
   const bool bareValue = platform::EqualsIgnoringCase(action, "goto");
 
+  CallArena arena;
   std::pmr::string result(arena.Memory());
   result.reserve(head.size() + argument1.size() + op.size() + argument2.size() +
                  action.size() + actionValue.size() + 12);

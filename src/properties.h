@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <memory_resource>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +44,28 @@ public:
 private:
   std::pmr::vector<Line> lines_;
 };
+
+// Looks `names` up in property text without loading it into a list: each
+// value is the one ValueOf would give after FromText(text), or nothing when
+// no line has the name. One pass over the text, nothing copied: the assemble
+// callbacks run once per directive and need just these few values. No two
+// of `names` may be equal ignoring case.
+void FindValues(std::string_view text, std::span<const std::string_view> names,
+                std::span<std::optional<std::string_view>> values);
+
+// FindValues for a fixed set of names; a name without a line gets the empty
+// value, as from ValueOf.
+template <std::size_t N>
+std::array<std::string_view, N>
+ValuesOf(std::string_view text, const std::array<std::string_view, N> &names) {
+  std::array<std::optional<std::string_view>, N> found;
+  FindValues(text, names, found);
+  std::array<std::string_view, N> values;
+  for (std::size_t i = 0; i < N; ++i) {
+    values[i] = found[i].value_or(std::string_view());
+  }
+  return values;
+}
 
 // `s` without leading and trailing characters of codes 0 to 32, then without
 // at most one leading and one trailing double quote.

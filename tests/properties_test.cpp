@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <iterator>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -139,6 +143,58 @@ TEST(PropertyList, ArenaSpillsLargeListsToTheHeap) {
   EXPECT_EQ(list.Lines().size(), 50u);
   EXPECT_EQ(list.ValueOf("n49"), big);
   EXPECT_EQ(list.ToText().size(), 50 * (4 + big.size() + 2) - 10);
+}
+
+TEST(PropertyList, FromTextSplitsManyLinesOfMixedBreaks) {
+  // Runs of each kind of break, so that every line end is searched for
+  // afresh or found where an earlier search left off.
+  const std::string breaks[] = {"\r", "\n", "\r\n", "\r",
+                                "\r", "\n", "\n",   "\r\n"};
+  Lines lines;
+  std::string text;
+  for (std::size_t i = 0; i < 200; ++i) {
+    lines.push_back("n" + std::to_string(i) + "=v");
+    text += lines.back() + breaks[i % std::size(breaks)];
+  }
+  EXPECT_EQ(LinesOf(ListOf(text)), lines);
+  EXPECT_EQ(LinesOf(ListOf(text + "last")).back(), "last");
+}
+
+// The assemble callbacks look their values up without loading a list; they
+// must get what the list would give.
+TEST(FindValues, AgreesWithAListLoadedFromTheSameText) {
+  const std::array<std::string_view, 3> names = {"label", "argument1",
+                                                 "actionvalue"};
+  const std::string texts[] = {
+      "",
+      "label=x",
+      "LABEL=a\nlabel=b",
+      "label=a\r\nLabel=b",
+      "Label=first\nlabel=second\nLABEL=third",
+      "label\nlabel=y",
+      "label =x\nlabel=y",
+      "=v\nlabel=\"q\"",
+      "argument1=1\r\nlabel= two \r\nactionvalue=a=b",
+      "actionvalue=1\rARGUMENT1=2\n\rlabel=3",
+      "x=1\n\n\nlabel=\n",
+      std::string("label=a\0label=b", 15),
+      "argument1=\xC3\x89\nlabel=\xE2\x84\xAA\nactionvalue",
+  };
+  for (const std::string &text : texts) {
+    const PropertyList list = ListOf(text);
+    const std::array<std::string_view, 3> values = ValuesOf(text, names);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      EXPECT_EQ(values[i], list.ValueOf(names[i])) << text << " / " << names[i];
+    }
+  }
+}
+
+TEST(FindValues, TellsAMissingNameFromAnEmptyValue) {
+  const std::array<std::string_view, 2> names = {"label", "other"};
+  std::array<std::optional<std::string_view>, 2> values;
+  FindValues("label=\nother", names, values);
+  EXPECT_EQ(values[0], std::optional<std::string_view>(""));
+  EXPECT_EQ(values[1], std::nullopt);
 }
 
 TEST(NormalizeValue, TrimsThenDropsOneQuoteFromEachEnd) {
