@@ -41,6 +41,9 @@ public:
 private:
   // Position of the first `c` in [from, to), or `to`.
   std::size_t Find(char c, std::size_t from, std::size_t to) const {
+    if (from >= to) {
+      return to; // and an empty text may have no data pointer at all
+    }
     const void *found = std::memchr(text_.data() + from, c, to - from);
     return found != nullptr
                ? static_cast<std::size_t>(static_cast<const char *>(found) -
