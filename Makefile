@@ -1,33 +1,40 @@
 # Thin wrapper over the CMake presets. `make test` builds and runs every test
-# and fails on any failure.
-.PHONY: all build test test-windows demo clean
+# and fails on any failure: the Linux suite first (fast feedback), then the
+# Windows leg, then the hardening legs.
+.PHONY: all build test test-linux test-windows demo clean
 
 all: build
+
+# CI services set CI; there every leg is mandatory, and a leg whose tools are
+# missing fails instead of being skipped with a note.
+STRICT := $(if $(filter-out 0 false no,$(CI)),yes)
+
+# Fails under CI, or prints a note elsewhere: $(1) is what is missing, $(2)
+# the leg.
+missing = { if [ -n "$(STRICT)" ]; then echo "$(1) is missing for $(2)" >&2; \
+	exit 1; fi; echo "note: skipping $(2): $(1) is not installed"; }
 
 build:
 	cmake --preset linux
 	cmake --build --preset linux
 
-test: build
-	ctest --preset linux
+test:
+	@$(MAKE) --no-print-directory test-linux
 	@$(MAKE) --no-print-directory test-windows
+	@$(MAKE) --no-print-directory test-hardening
 
-# The 32-bit Windows DLL and the whole suite under Wine. Runs when the
-# mingw-w64 cross compiler and Wine are installed; with CI=true it must.
-WINDOWS_TOOLS := $(shell command -v i686-w64-mingw32-g++-win32 >/dev/null && \
-                         command -v wine >/dev/null && echo yes)
+test-linux: build
+	ctest --preset linux
+
+# The 32-bit Windows DLL and the whole suite under Wine.
+have_windows_tools = command -v i686-w64-mingw32-g++-win32 >/dev/null 2>&1 && \
+	command -v wine >/dev/null 2>&1
 
 test-windows:
-ifeq ($(WINDOWS_TOOLS),yes)
-	cmake --preset windows
-	cmake --build --preset windows
-	ctest --preset windows
-else ifeq ($(CI),true)
-	@echo "Windows leg: i686-w64-mingw32-g++-win32 and wine are required with CI=true" >&2
-	@exit 1
-else
-	@echo "SKIPPED the Windows leg: i686-w64-mingw32-g++-win32 or wine is not installed"
-endif
+	@if $(have_windows_tools); then \
+	  cmake --preset windows && cmake --build --preset windows && \
+	  ctest --preset windows; \
+	else $(call missing,i686-w64-mingw32-g++-win32 or wine,the Windows leg); fi
 
 clean:
 	rm -rf build
@@ -43,11 +50,9 @@ demo:
 	@build/linux/bin/directive-host format $(DEMO_SCRIPT) > build/linux/demo-formatted.script
 	@diff -u --label $(DEMO_SCRIPT) --label 'formatted' $(DEMO_SCRIPT) build/linux/demo-formatted.script || test $$? -eq 1
 
-# Hardening legs, part of `make test`: the whole suite under AddressSanitizer
-# and UndefinedBehaviorSanitizer, the concurrency test under ThreadSanitizer,
-# the test hosts under valgrind memcheck and every fuzz target over its seeds.
-# Outside CI a leg whose tool is missing is skipped with a note; in CI
-# (CI=true) it fails instead.
+# Hardening legs: the whole suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer, the concurrency test under ThreadSanitizer, the
+# test hosts under valgrind memcheck and every fuzz target over its seeds.
 .PHONY: test-hardening test-sanitize test-tsan test-memcheck fuzz-build \
 	fuzz-regression fuzz
 
@@ -56,18 +61,16 @@ FUZZ_TARGETS := label_goto_parse_fuzzer label_goto_assemble_fuzzer \
 	if_parse_fuzzer if_assemble_fuzzer property_list_fuzzer
 FUZZ_SCRATCH := build/fuzz-scratch
 
-# Fails in CI, or prints a note elsewhere: $(1) is what is missing, $(2) the
-# leg.
-missing = { if [ -n "$$CI" ]; then echo "$(1) is missing for $(2)" >&2; \
-	exit 1; fi; echo "note: skipping $(2): $(1) is not installed"; }
 have_valgrind = command -v valgrind >/dev/null 2>&1
 # clang that can link a libFuzzer target.
 have_libfuzzer = printf 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char *, unsigned long) { return 0; }' | \
 	clang++ -fsanitize=fuzzer -x c++ - -o /dev/null >/dev/null 2>&1
 
-test: test-hardening
-
-test-hardening: test-sanitize test-tsan test-memcheck fuzz-regression
+test-hardening:
+	@$(MAKE) --no-print-directory test-sanitize
+	@$(MAKE) --no-print-directory test-tsan
+	@$(MAKE) --no-print-directory test-memcheck
+	@$(MAKE) --no-print-directory fuzz-regression
 
 test-sanitize:
 	cmake --preset asan

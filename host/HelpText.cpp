@@ -1,5 +1,7 @@
 #include "HelpText.h"
 
+#include "directive_plugin.h"
+
 namespace directive_host {
 
 namespace {
@@ -32,7 +34,7 @@ Options:
   --version      show the version
 
 The plug-in module beside the program, or else the one in
-../lib/directive-plugins from its folder, is loaded first. When two modules
+)" DIRECTIVE_HOST_PLUGIN_DIR R"( from its folder, is loaded first. When two modules
 register the same keyword, the first registration is used.
 
 Exit status: 0 success; 1 format --check found lines to change; 2 wrong
@@ -100,7 +102,7 @@ std::string CommandHelp(std::string_view command) {
 }
 
 std::string VersionText() {
-  return std::string("directive-host ") + DIRECTIVE_HOST_VERSION + "\n";
+  return std::string("directive-host ") + DIRECTIVE_PLUGIN_VERSION_STRING + "\n";
 }
 
 } // namespace directive_host

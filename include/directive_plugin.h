@@ -37,12 +37,32 @@
  * Null pointers: a null input string (text, keyword, properties) reads as
  * the empty string; a null `out` gets nothing written.
  *
+ * Exporting the entry points from a host executable:
+ *   - Windows: mark them DIRECTIVE_HOST_EXPORT; on 32-bit Windows also link
+ *     the executable with --kill-at (MinGW) or list them in a .def file, so
+ *     that the stdcall names carry no @N suffix.
+ *   - Linux: mark them DIRECTIVE_HOST_EXPORT and link the executable with
+ *     -rdynamic (CMake: set_target_properties(host PROPERTIES ENABLE_EXPORTS
+ *     ON)); without it an executable exports nothing and the plug-in binds
+ *     no entry point.
+ *   The CMake package's directive_plugin_host(TARGET) sets up that link for
+ *   an executable on every platform.
+ *
  * This header compiles as C99 and as C++.
  */
 #ifndef DIRECTIVE_PLUGIN_H
 #define DIRECTIVE_PLUGIN_H
 
 #include <stdint.h>
+
+/*
+ * Version of this ABI and of the module built with it. A module and a host
+ * of the same major version work together.
+ */
+#define DIRECTIVE_PLUGIN_VERSION_MAJOR 1
+#define DIRECTIVE_PLUGIN_VERSION_MINOR 1
+#define DIRECTIVE_PLUGIN_VERSION_PATCH 0
+#define DIRECTIVE_PLUGIN_VERSION_STRING "1.1.0"
 
 /*
  * Calling convention of every function and callback of this ABI: stdcall on
@@ -60,9 +80,7 @@
 /*
  * DIRECTIVE_EXPORT marks the plug-in's export (undecorated on Windows through
  * the module's .def file). DIRECTIVE_HOST_EXPORT marks a host executable's
- * registration entry points; on 32-bit Windows also link the executable with
- * --kill-at (MinGW) or a .def file so that the exported names carry no
- * @N suffix.
+ * registration entry points (see above for how to link the executable).
  */
 #ifndef DIRECTIVE_EXPORT
 #if defined(_WIN32)

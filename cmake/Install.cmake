@@ -1,0 +1,43 @@
+# The install tree a host author consumes: the header, the module in its
+# plug-in folder, directive-host, a CMake package and a pkg-config file. Every
+# path inside it is relative, so the tree may be moved after installing.
+include(CMakePackageConfigHelpers)
+
+install(FILES ${PROJECT_SOURCE_DIR}/include/directive_plugin.h
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(TARGETS directive_headers EXPORT DirectivePluginTargets)
+install(TARGETS DirectivePlugin EXPORT DirectivePluginTargets
+  LIBRARY DESTINATION ${DIRECTIVE_PLUGIN_INSTALL_DIR}
+  RUNTIME DESTINATION ${DIRECTIVE_PLUGIN_INSTALL_DIR})
+install(TARGETS directive-host EXPORT DirectivePluginTargets
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+install(EXPORT DirectivePluginTargets
+  NAMESPACE DirectivePlugin::
+  DESTINATION ${DIRECTIVE_CMAKE_INSTALL_DIR})
+configure_package_config_file(
+  ${PROJECT_SOURCE_DIR}/cmake/DirectivePluginConfig.cmake.in
+  ${PROJECT_BINARY_DIR}/DirectivePluginConfig.cmake
+  INSTALL_DESTINATION ${DIRECTIVE_CMAKE_INSTALL_DIR})
+write_basic_package_version_file(
+  ${PROJECT_BINARY_DIR}/DirectivePluginConfigVersion.cmake
+  COMPATIBILITY SameMajorVersion)
+install(FILES
+  ${PROJECT_BINARY_DIR}/DirectivePluginConfig.cmake
+  ${PROJECT_BINARY_DIR}/DirectivePluginConfigVersion.cmake
+  ${PROJECT_SOURCE_DIR}/cmake/DirectivePluginHost.cmake
+  DESTINATION ${DIRECTIVE_CMAKE_INSTALL_DIR})
+
+# pkg-config names the folders relative to the .pc file itself.
+file(RELATIVE_PATH directive_prefix_from_pc
+  ${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig ${CMAKE_INSTALL_PREFIX})
+string(REGEX REPLACE "/$" "" directive_prefix_from_pc "${directive_prefix_from_pc}")
+configure_file(${PROJECT_SOURCE_DIR}/cmake/directive-plugin.pc.in
+  ${PROJECT_BINARY_DIR}/directive-plugin.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/directive-plugin.pc
+  DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+
+# The README and the example host, for a host author to start from.
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/host
+  DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)

@@ -1,0 +1,48 @@
+# Configures, builds and runs the example host, and fails unless its output
+# is EXPECTED. With PREFIX it finds the installed package (find_package);
+# with PLUGIN_SOURCE it adds the source tree (add_subdirectory) and then
+# checks that none of the source tree's tests were registered.
+# Usage: cmake -DSOURCE=... -DBINARY=... -DGENERATOR=... -DBUILD_TYPE=...
+#              -DC_COMPILER=... -DEXPECTED=... (-DPREFIX=... | -DPLUGIN_SOURCE=...)
+#              [-DTOOLCHAIN=...] [-DEMULATOR=...] -P build_example.cmake
+cmake_minimum_required(VERSION 3.25)
+
+file(REMOVE_RECURSE ${BINARY})
+set(options -G ${GENERATOR} -DCMAKE_BUILD_TYPE=${BUILD_TYPE}
+  -DCMAKE_C_COMPILER=${C_COMPILER}
+  "-DCMAKE_C_FLAGS=-Wall -Wextra -pedantic" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON)
+if(PREFIX)
+  list(APPEND options -DCMAKE_PREFIX_PATH=${PREFIX})
+else()
+  list(APPEND options -DDIRECTIVE_PLUGIN_SOURCE_DIR=${PLUGIN_SOURCE})
+endif()
+if(TOOLCHAIN)
+  list(APPEND options -DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN})
+endif()
+
+function(run)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE result
+    OUTPUT_VARIABLE output ERROR_VARIABLE output)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "${ARGN} failed (${result}):\n${output}")
+  endif()
+  set(output "${output}" PARENT_SCOPE)
+endfunction()
+
+run(${CMAKE_COMMAND} -S ${SOURCE} -B ${BINARY} ${options})
+run(${CMAKE_COMMAND} --build ${BINARY})
+file(GLOB host ${BINARY}/example-host ${BINARY}/example-host.exe)
+run(${EMULATOR} ${host})
+file(READ ${EXPECTED} expected)
+string(REPLACE "\r\n" "\n" output "${output}")
+if(NOT output STREQUAL expected)
+  message(FATAL_ERROR "example-host printed:\n${output}\nexpected:\n${expected}")
+endif()
+
+if(PLUGIN_SOURCE)
+  run(${CMAKE_CTEST_COMMAND} --test-dir ${BINARY} -N)
+  if(NOT output MATCHES "Total Tests: 0")
+    message(FATAL_ERROR "the host project registers tests of the plug-in:\n${output}")
+  endif()
+endif()
+message(STATUS "example-host built and ran as expected")
