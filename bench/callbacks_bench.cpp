@@ -36,6 +36,11 @@ void *Allocate(std::size_t size, std::size_t alignment) {
   return memory;
 }
 
+// Out of line, so that GCC, which inlines the replaced operator delete into
+// its callers, does not take its free() for a mismatch with operator new
+// (-Wmismatched-new-delete at -Os).
+[[gnu::noinline]] void Release(void *memory) noexcept { std::free(memory); }
+
 } // namespace
 
 void *operator new(std::size_t size) {
@@ -44,13 +49,13 @@ void *operator new(std::size_t size) {
 void *operator new(std::size_t size, std::align_val_t alignment) {
   return Allocate(size, static_cast<std::size_t>(alignment));
 }
-void operator delete(void *memory) noexcept { std::free(memory); }
-void operator delete(void *memory, std::size_t) noexcept { std::free(memory); }
+void operator delete(void *memory) noexcept { Release(memory); }
+void operator delete(void *memory, std::size_t) noexcept { Release(memory); }
 void operator delete(void *memory, std::align_val_t) noexcept {
-  std::free(memory);
+  Release(memory);
 }
 void operator delete(void *memory, std::size_t, std::align_val_t) noexcept {
-  std::free(memory);
+  Release(memory);
 }
 
 namespace {
