@@ -97,17 +97,21 @@ line order:
   a directive the plug-in cannot read: a #LABEL or #GOTO whose parse gives
   no label, an #IF without a first argument, an operator, a second argument
   or an action
-      #GOTO verify          (no '=')
+      #GOTO verify
+          cannot read this #GOTO: its parse gives no properties
       #IF  x = y goto z     (the doubled space empties the first argument)
+          #IF lacks its first argument
   a goto to a label that no #LABEL in the same file defines: the label of a
   #GOTO, or the action value of an #IF whose action is goto (in any case);
   labels compare byte for byte, and a near miss in letter case is named
-      #GOTO = Verify        label 'Verify' is not defined; did you mean
-                            'verify' (line 12)?
+      #GOTO = Verify        (with #LABEL = verify on line 12)
+          label 'Verify' is not defined; did you mean 'verify' (line 12)?
   a label defined a second time
-      #LABEL = start        label 'start' is already defined at line 1
+      #LABEL = start        (with #LABEL = start on line 1)
+          label 'start' is already defined at line 1
   an empty label
-      #GOTO = ""            the label is empty
+      #GOTO = ""
+          the label is empty
 
 Only what the plug-ins' parse callbacks return is used, and each check runs
 only when its keywords are registered: without #LABEL, gotos are not

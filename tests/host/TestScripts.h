@@ -38,5 +38,5 @@ extern const std::string kFaultyFindings;
 extern const std::string kCleanScript;
 
 // Every script above, those of the small cases of the tests, and the
-// example script of the repository.
+// example scripts of the repository.
 std::vector<TestScript> AllScripts();

@@ -42,6 +42,7 @@ TEST_F(HostTest, PatchTurnsEveryScriptIntoItsFormattedForm) {
   ASSERT_FALSE(patch.empty()) << "these tests need patch(1) on PATH";
   for (const TestScript &script : AllScripts()) {
     SCOPED_TRACE(script.name);
+    ASSERT_FALSE(script.bytes.empty());
     File(script.name, script.bytes);
     const HostRun formatted =
         Run({"--plugin", kSayPlugin, "format", script.name});
