@@ -22,7 +22,8 @@ constexpr std::size_t kAny = std::numeric_limits<std::size_t>::max();
 constexpr CommandShape kCommands[] = {
     {"parse", 1, 1, "parse TEXT"},
     {"assemble", 1, 2, "assemble KEYWORD [FILE|-]"},
-    {"format", 0, kAny, "format [--check | -i] [FILE...|-]"},
+    {"format", 0, kAny, "format [--check | --diff | -i] [FILE...|-]"},
+    {"lint", 0, kAny, "lint [FILE...|-]"},
     {"keywords", 0, 0, "keywords"},
     {"help", 0, 1, "help [COMMAND]"},
 };
@@ -44,9 +45,11 @@ bool ApplyOption(const std::string &option, const std::string *next,
     invocation.help = true;
   } else if (option == "--version") {
     invocation.version = true;
-  } else if (option == "--check" || option == "-i" || option == "--in-place") {
-    const FormatMode mode =
-        option == "--check" ? FormatMode::kCheck : FormatMode::kInPlace;
+  } else if (option == "--check" || option == "--diff" || option == "-i" ||
+             option == "--in-place") {
+    const FormatMode mode = option == "--check"  ? FormatMode::kCheck
+                            : option == "--diff" ? FormatMode::kDiff
+                                                 : FormatMode::kInPlace;
     if (!formatOption.empty() && invocation.formatMode != mode) {
       throw UsageError("options '" + formatOption + "' and '" + option +
                        "' exclude each other");
@@ -104,7 +107,7 @@ void CheckOperands(const Invocation &invocation, const CommandShape &shape,
 
 Invocation ParseCommandLine(const std::vector<std::string> &arguments) {
   Invocation invocation;
-  std::string formatOption; // the --check or -i given, for messages
+  std::string formatOption; // the --check, --diff or -i given, for messages
   bool optionsEnded = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string &argument = arguments[i];

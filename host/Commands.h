@@ -23,14 +23,21 @@ int RunKeywords(const Registry &registry);
 enum class FormatMode {
   kPrint,   // write the formatted scripts to standard output
   kCheck,   // list the lines that would change; write nothing
+  kDiff,    // write a unified diff of each file that would change
   kInPlace, // rewrite the files
 };
 
 // Formats each of `files` ("-" for standard input; none means standard
 // input). Warns on standard error about each line left as it is because
 // rewriting it would change its meaning. Goes on to the next file when one
-// fails, and fails at the end.
+// fails, and fails at the end. --check exits with kExitFound when a line
+// would change or was left as it is, --diff when a file would change.
 int RunFormat(const Registry &registry, FormatMode mode,
               const std::vector<std::string> &files);
+
+// Checks the labels and gotos of each of `files` (read as RunFormat reads
+// them) and lists what it finds, FILE:LINE: message, on standard output.
+// Exits with kExitFound when it found anything.
+int RunLint(const Registry &registry, const std::vector<std::string> &files);
 
 } // namespace directive_host

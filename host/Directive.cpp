@@ -40,7 +40,7 @@ std::size_t KeywordLength(std::string_view text) {
   return length > 1 ? length : 0;
 }
 
-bool SameKeyword(std::string_view a, std::string_view b) {
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) {
     return false;
   }
@@ -89,6 +89,31 @@ std::vector<std::string> PropertyLines(std::string_view properties) {
     }
   }
   return lines;
+}
+
+bool MayNotHaveFit(std::string_view input, std::string_view result) {
+  return result.empty() &&
+         input.size() + kResultOverhead >= DIRECTIVE_RESULT_CAPACITY;
+}
+
+std::string CapacityReason(std::string_view result, std::size_t lineLength) {
+  return "the plug-in gave no " + std::string(result) + "; at " +
+         std::to_string(lineLength) +
+         " bytes the line may be too long for one to fit in "
+         "DIRECTIVE_RESULT_CAPACITY (" +
+         std::to_string(DIRECTIVE_RESULT_CAPACITY) + " bytes)";
+}
+
+std::optional<std::string> PropertyValue(std::string_view properties,
+                                         std::string_view name) {
+  for (const std::string &line : PropertyLines(properties)) {
+    const std::size_t equals = line.find('=');
+    if (equals != std::string::npos &&
+        SameIgnoringCase(std::string_view(line).substr(0, equals), name)) {
+      return line.substr(equals + 1);
+    }
+  }
+  return std::nullopt;
 }
 
 } // namespace directive_host

@@ -4,6 +4,7 @@
 #include "Registry.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,8 +15,10 @@ namespace directive_host {
 // after it. 0 when `text` does not start with '#' and a letter.
 std::size_t KeywordLength(std::string_view text);
 
-// Keywords compare ignoring the case of ASCII letters.
-bool SameKeyword(std::string_view a, std::string_view b);
+// Whether `a` and `b` are equal when the case of ASCII letters is ignored;
+// other bytes compare exactly. Keywords, property names and the goto action
+// compare this way.
+bool SameIgnoringCase(std::string_view a, std::string_view b);
 
 // The handler of the keyword `text` starts with, or null when it starts with
 // none or with one that no module registered.
@@ -31,8 +34,28 @@ std::string CallParse(const KeywordHandler &handler,
 std::string CallAssemble(const KeywordHandler &handler,
                          const std::string &properties);
 
+// Callbacks write the empty string both when they have no result and when
+// theirs would not fit in DIRECTIVE_RESULT_CAPACITY bytes; the buffer looks
+// the same either way. Their results carry the text they are given, with
+// names and punctuation added, so an empty result for a text within
+// kResultOverhead bytes of the capacity, or longer, may be one that did not
+// fit. Shorter texts are taken at their word: they have no result.
+inline constexpr std::size_t kResultOverhead = 1024;
+bool MayNotHaveFit(std::string_view input, std::string_view result);
+
+// The reason given for a line of `lineLength` bytes (its break not counted)
+// for which the plug-in gave no `result` ("parse result", "rewrite") that
+// MayNotHaveFit.
+std::string CapacityReason(std::string_view result, std::size_t lineLength);
+
 // The lines of a property text; CR, LF and CR LF each end a line, and a
 // break at the very end adds no empty line.
 std::vector<std::string> PropertyLines(std::string_view properties);
+
+// The value of the first line of `properties` whose name (the text before
+// its first '=') is `name`, compared with SameIgnoringCase; nullopt when no
+// line has that name.
+std::optional<std::string> PropertyValue(std::string_view properties,
+                                         std::string_view name);
 
 } // namespace directive_host

@@ -7,9 +7,9 @@ namespace directive_host {
 
 enum ExitCode : int {
   kExitSuccess = 0,
-  kExitCheckFound = 1, // format --check found lines to change
-  kExitUsage = 2,      // the command line is wrong
-  kExitFailure = 3,    // a file, module or keyword let the command down
+  kExitFound = 1,   // format --check or --diff, or lint, found something
+  kExitUsage = 2,   // the command line is wrong
+  kExitFailure = 3, // a file, module or keyword let the command down
 };
 
 // The command line is wrong: no command, unknown command or option, missing

@@ -30,8 +30,8 @@ std::string ReadStream(std::FILE *stream, const std::string &name) {
   return contents;
 }
 
-// Writes `contents` to the existing file `path`; returns "" or the reason it
-// failed.
+// Writes `contents` to the existing file `path` and on to the disk; returns
+// "" or the reason it failed.
 std::string WriteFile(const std::string &path, std::string_view contents) {
   std::FILE *file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) {
@@ -40,6 +40,9 @@ std::string WriteFile(const std::string &path, std::string_view contents) {
   const bool written =
       std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
   std::string reason = written ? "" : SystemReason();
+  if (reason.empty()) {
+    host::FlushToDisk(file, reason);
+  }
   if (std::fclose(file) != 0 && reason.empty()) {
     reason = SystemReason();
   }
@@ -82,6 +85,26 @@ std::string ReadInput(const std::string &path) {
   }
 }
 
+int ForEachInput(const std::vector<std::string> &paths,
+                 const std::function<bool(const std::string &)> &handle) {
+  const std::vector<std::string> inputs =
+      paths.empty() ? std::vector<std::string>{"-"} : paths;
+  bool found = false;
+  bool failed = false;
+  for (const std::string &path : inputs) {
+    try {
+      found = handle(path) || found;
+    } catch (const Failure &failure) {
+      WriteDiagnostic(std::string("directive-host: ") + failure.what());
+      failed = true;
+    }
+  }
+  if (failed) {
+    return kExitFailure;
+  }
+  return found ? kExitFound : kExitSuccess;
+}
+
 void WriteOutput(std::string_view bytes) {
   std::fwrite(bytes.data(), 1, bytes.size(), stdout);
 }
@@ -114,6 +137,11 @@ void ReplaceContents(const std::string &path, std::string_view contents) {
       fs::permissions(temporary, original.permissions(), ignored);
     }
     if (host::RenameReplacing(temporary, target.string(), reason)) {
+      if (!host::SyncDirectory(folder.string(), reason)) {
+        throw Failure("'" + path + "' was rewritten, but its folder '" +
+                      folder.string() +
+                      "' could not be synced to the disk: " + reason);
+      }
       return;
     }
   }

@@ -3,6 +3,7 @@
 #include "Errors.h"
 #include "FileIO.h"
 #include "Formatter.h"
+#include "UnifiedDiff.h"
 
 #include <string>
 
@@ -15,8 +16,9 @@ void Warn(const std::string &file, const LineNote &note) {
                   ": warning: left as it is: " + note.reason);
 }
 
-// Formats one file; returns whether any line would change or was left as it
-// is because it could not be rewritten safely.
+// Formats one file; returns whether it counts as found for `mode`'s exit
+// code: with --diff when it would change, otherwise when any line would
+// change or was left as it is because it could not be rewritten safely.
 bool FormatFile(const Registry &registry, FormatMode mode,
                 const std::string &path) {
   const std::string name = DisplayName(path);
@@ -30,10 +32,21 @@ bool FormatFile(const Registry &registry, FormatMode mode,
       WriteOutput(name + ":" + std::to_string(note.line) + "\n");
     }
   }
-  if (mode == FormatMode::kPrint) {
+  const bool changes = result.text != original;
+  switch (mode) {
+  case FormatMode::kPrint:
     WriteOutput(result.text);
-  } else if (mode == FormatMode::kInPlace && result.text != original) {
-    ReplaceContents(path, result.text);
+    break;
+  case FormatMode::kDiff:
+    WriteOutput(UnifiedDiff(name, original, result.text));
+    return changes;
+  case FormatMode::kInPlace:
+    if (changes) {
+      ReplaceContents(path, result.text);
+    }
+    break;
+  case FormatMode::kCheck:
+    break;
   }
   return !result.notes.empty();
 }
@@ -42,22 +55,12 @@ bool FormatFile(const Registry &registry, FormatMode mode,
 
 int RunFormat(const Registry &registry, FormatMode mode,
               const std::vector<std::string> &files) {
-  const std::vector<std::string> inputs =
-      files.empty() ? std::vector<std::string>{"-"} : files;
-  bool found = false;
-  bool failed = false;
-  for (const std::string &path : inputs) {
-    try {
-      found = FormatFile(registry, mode, path) || found;
-    } catch (const Failure &failure) {
-      WriteDiagnostic(std::string("directive-host: ") + failure.what());
-      failed = true;
-    }
-  }
-  if (failed) {
-    return kExitFailure;
-  }
-  return mode == FormatMode::kCheck && found ? kExitCheckFound : kExitSuccess;
+  const int code = ForEachInput(files, [&](const std::string &path) {
+    return FormatFile(registry, mode, path);
+  });
+  const bool reportsFound =
+      mode == FormatMode::kCheck || mode == FormatMode::kDiff;
+  return code == kExitFound && !reportsFound ? kExitSuccess : code;
 }
 
 } // namespace directive_host

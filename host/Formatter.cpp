@@ -1,17 +1,11 @@
 #include "Formatter.h"
 
 #include "Directive.h"
+#include "Script.h"
 
 namespace directive_host {
 
 namespace {
-
-// One line of a script: its text, and the break that ends it ("\n",
-// "\r\n", or "" for a last line without one).
-struct Line {
-  std::string_view text;
-  std::string_view ending;
-};
 
 // Result of rewriting one directive: its new text, or the reason it must
 // stay as it is.
@@ -20,29 +14,27 @@ struct DirectiveRewrite {
   std::string refusal; // empty when `text` may replace the directive
 };
 
-Line LineAt(std::string_view text, std::size_t start) {
-  const std::size_t newline = text.find('\n', start);
-  if (newline == std::string_view::npos) {
-    return {text.substr(start), {}};
-  }
-  const bool crlf = newline > start && text[newline - 1] == '\r';
-  const std::size_t end = crlf ? newline - 1 : newline;
-  return {text.substr(start, end - start), text.substr(end, newline + 1 - end)};
-}
-
-// Rewrites `directive` (text from its keyword to the end of its line) with
-// `handler`. The rewrite is refused when the new text would not parse to the
-// same property text as the old: it would change what the line means.
+// Rewrites `directive` (text from its keyword to the end of a line of
+// `lineLength` bytes) with `handler`. The rewrite is refused when the new
+// text would not parse to the same property text as the old: it would change
+// what the line means.
 DirectiveRewrite RewriteDirective(const KeywordHandler &handler,
-                                  const std::string &directive) {
+                                  const std::string &directive,
+                                  std::size_t lineLength) {
   // The callbacks take NUL-terminated text; they would see only part of it.
   if (directive.find('\0') != std::string::npos) {
     return {directive, "the line holds a NUL byte"};
   }
   const std::string properties = CallParse(handler, directive);
+  if (MayNotHaveFit(directive, properties)) {
+    return {directive, CapacityReason("parse result", lineLength)};
+  }
   const std::string rewritten = CallAssemble(handler, properties);
   if (rewritten == directive) {
     return {directive, {}};
+  }
+  if (MayNotHaveFit(properties, rewritten)) {
+    return {directive, CapacityReason("rewrite", lineLength)};
   }
   if (rewritten.empty()) {
     return {directive, "the plug-in assembled nothing for it"};
@@ -50,7 +42,12 @@ DirectiveRewrite RewriteDirective(const KeywordHandler &handler,
   if (rewritten.find_first_of("\r\n") != std::string::npos) {
     return {directive, "its rewrite would break the line"};
   }
-  if (CallParse(handler, rewritten) != properties) {
+  const std::string reparsed = CallParse(handler, rewritten);
+  if (MayNotHaveFit(rewritten, reparsed) && !properties.empty()) {
+    return {directive,
+            CapacityReason("parse result for its rewrite", lineLength)};
+  }
+  if (reparsed != properties) {
     return {directive,
             "rewriting it as '" + rewritten + "' would change what it means" +
                 (properties.empty() ? " (it has no properties)" : "")};
@@ -63,29 +60,26 @@ DirectiveRewrite RewriteDirective(const KeywordHandler &handler,
 FormatResult FormatText(std::string_view text, const Registry &registry) {
   FormatResult result;
   result.text.reserve(text.size());
-  std::size_t start = 0;
-  for (std::size_t number = 1; start < text.size(); ++number) {
-    const Line line = LineAt(text, start);
-    start += line.text.size() + line.ending.size();
-
-    const std::size_t indent = line.text.find_first_not_of(" \t");
-    const std::string_view body = indent == std::string_view::npos
-                                      ? std::string_view()
-                                      : line.text.substr(indent);
-    const KeywordHandler *handler = FindLeadingKeyword(registry, body);
-    if (handler == nullptr) {
+  const Script script = SplitScript(text);
+  result.text += script.bom;
+  for (std::size_t i = 0; i < script.lines.size(); ++i) {
+    const Line &line = script.lines[i];
+    const DirectiveLine found = FindDirective(registry, line.text);
+    if (found.handler == nullptr) {
       result.text += line.text;
       result.text += line.ending;
       continue;
     }
-    const std::string directive(body);
-    const DirectiveRewrite rewrite = RewriteDirective(*handler, directive);
+    const std::string directive(found.directive);
+    const DirectiveRewrite rewrite =
+        RewriteDirective(*found.handler, directive, line.text.size());
+    const std::size_t number = i + 1;
     if (!rewrite.refusal.empty()) {
       result.notes.push_back({number, false, rewrite.refusal});
     } else if (rewrite.text != directive) {
       result.notes.push_back({number, true, {}});
     }
-    result.text += line.text.substr(0, indent);
+    result.text += found.indent;
     result.text += rewrite.text;
     result.text += line.ending;
   }

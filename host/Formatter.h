@@ -23,8 +23,9 @@ struct FormatResult {
 };
 
 // Rewrites every line of `text` whose first non-blank text is a registered
-// keyword, keeping the line's indentation and line ending. Every other byte
-// passes through unchanged.
+// keyword, keeping the line's indentation and line ending. Every other byte,
+// a byte-order mark at the start included, passes through unchanged. The
+// result has the same lines as `text`, one for one.
 FormatResult FormatText(std::string_view text, const Registry &registry);
 
 } // namespace directive_host

@@ -22,9 +22,12 @@ Commands:
   parse TEXT                 print the properties of the directive TEXT
   assemble KEYWORD [FILE|-]  print the directive KEYWORD assembles from the
                              property text in FILE or standard input
-  format [--check | -i] [FILE...|-]
+  format [--check | --diff | -i] [FILE...|-]
                              rewrite the directives in scripts to the form
                              their plug-in assembles
+  lint [FILE...|-]           report unreadable directives, gotos to labels
+                             no #LABEL defines, and labels defined twice
+                             or empty
   keywords                   list the registered keywords and their modules
   help [COMMAND]             show this help, or the help of COMMAND
 
@@ -37,8 +40,9 @@ The plug-in module beside the program, or else the one in
 )" DIRECTIVE_HOST_PLUGIN_DIR R"( from its folder, is loaded first. When two modules
 register the same keyword, the first registration is used.
 
-Exit status: 0 success; 1 format --check found lines to change; 2 wrong
-command line; 3 any other failure (a file, module or keyword).
+Exit status: 0 success; 1 format --check or --diff found lines to change,
+or lint found faults; 2 wrong command line; 3 any other failure (a file,
+module or keyword).
 )";
 
 constexpr CommandHelpText kCommandTexts[] = {
@@ -60,22 +64,64 @@ keyword in any case; its leading '#' may be left out.
 
   printf 'label=start\n' | directive-host assemble GOTO
 )"},
-    {"format", R"(Usage: directive-host format [--check | -i] [FILE...|-]
+    {"format",
+     R"(Usage: directive-host format [--check | --diff | -i] [FILE...|-]
 
 In each line whose first non-blank text is a registered keyword, replaces
 the directive (the rest of the line) with the one its plug-in assembles from
 the directive's properties, keeping the indentation and the line ending.
-Every other byte passes through unchanged. A directive whose rewrite would
-read differently (parse to other properties) stays as it is, with a warning
-on standard error naming FILE:LINE and the reason.
+Every other byte, a UTF-8 byte-order mark at the start included, passes
+through unchanged; the first line is read after the mark. A directive whose
+rewrite would read differently (parse to other properties), or whose
+properties may not fit in the plug-in's result buffer, stays as it is, with
+a warning on standard error naming FILE:LINE and the reason.
 
 Reads standard input when no FILE is given. Writes the result to standard
-output, unless:
+output, unless (the three exclude each other):
   --check        write nothing; list FILE:LINE for each line that would
                  change or cannot be rewritten safely, and exit with 1 when
                  there is any
-  -i, --in-place rewrite the FILEs themselves (through a temporary file and
-                 a rename, so that a failure leaves them as they were)
+  --diff         write a unified diff (3 lines of context, headers
+                 '--- FILE' and '+++ FILE', '<stdin>' for standard input)
+                 for each file that would change, and exit with 1 when any
+                 would; 'directive-host format --diff FILE | patch FILE'
+                 makes FILE what format prints
+  -i, --in-place rewrite the FILEs themselves, through a temporary file
+                 flushed to the disk and a rename, so that a failure or a
+                 crash leaves each one old or new, never half written
+)"},
+    {"lint", R"(Usage: directive-host lint [FILE...|-]
+
+Reads scripts as format does (standard input when no FILE is given) and
+reports, on standard output, one line FILE:LINE: message for each fault, in
+line order:
+
+  a directive the plug-in cannot read: a #LABEL or #GOTO whose parse gives
+  no label, an #IF without a first argument, an operator, a second argument
+  or an action
+      #GOTO verify
+          cannot read this #GOTO: its parse gives no properties
+      #IF  x = y goto z     (the doubled space empties the first argument)
+          #IF lacks its first argument
+  a goto to a label that no #LABEL in the same file defines: the label of a
+  #GOTO, or the action value of an #IF whose action is goto (in any case);
+  labels compare byte for byte, and a near miss in letter case is named
+      #GOTO = Verify        (with #LABEL = verify on line 12)
+          label 'Verify' is not defined; did you mean 'verify' (line 12)?
+  a label defined a second time
+      #LABEL = start        (with #LABEL = start on line 1)
+          label 'start' is already defined at line 1
+  an empty label
+      #GOTO = ""
+          the label is empty
+
+Only what the plug-ins' parse callbacks return is used, and each check runs
+only when its keywords are registered: without #LABEL, gotos are not
+checked against definitions, and directives of other keywords are not
+checked at all.
+
+Exit status: 0 nothing found; 1 something found; 2 wrong command line;
+3 any other failure.
 )"},
     {"keywords", R"(Usage: directive-host keywords
 

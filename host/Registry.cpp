@@ -12,7 +12,7 @@ void Registry::Add(KeywordHandler handler) {
 
 const KeywordHandler *Registry::Find(std::string_view keyword) const {
   for (const KeywordHandler &handler : handlers_) {
-    if (SameKeyword(handler.keyword, keyword)) {
+    if (SameIgnoringCase(handler.keyword, keyword)) {
       return &handler;
     }
   }

@@ -28,6 +28,9 @@ int RunCommand(const Invocation &invocation, const Registry &registry) {
   if (command == "format") {
     return RunFormat(registry, invocation.formatMode, operands);
   }
+  if (command == "lint") {
+    return RunLint(registry, operands);
+  }
   return RunKeywords(registry);
 }
 

@@ -2,6 +2,7 @@
 // library does not offer portably. One implementation per platform.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 namespace host {
@@ -14,9 +15,20 @@ void UseBinaryStandardStreams();
 // path. On failure returns "" and sets `error` to the system's reason.
 std::string CreateUniqueFile(const std::string &directory, std::string &error);
 
+// Flushes the buffers of `file` and has the system write its data to the
+// disk before returning. On failure returns false and sets `error` to the
+// system's reason.
+bool FlushToDisk(std::FILE *file, std::string &error);
+
 // Renames `from` to `to`, replacing `to` in one step when it exists. On
 // failure returns false and sets `error` to the system's reason.
 bool RenameReplacing(const std::string &from, const std::string &to,
                      std::string &error);
+
+// Has the system write the entries of `directory` to the disk, so that a
+// rename in it survives a crash; where RenameReplacing already waits for
+// that (Windows), does nothing. On failure returns false and sets `error` to
+// the system's reason.
+bool SyncDirectory(const std::string &directory, std::string &error);
 
 } // namespace host

@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <io.h>
 
@@ -23,6 +25,19 @@ std::string CreateUniqueFile(const std::string &directory, std::string &error) {
   return path;
 }
 
+bool FlushToDisk(std::FILE *file, std::string &error) {
+  if (std::fflush(file) != 0) {
+    error = std::strerror(errno);
+    return false;
+  }
+  const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+  if (handle == INVALID_HANDLE_VALUE || !FlushFileBuffers(handle)) {
+    error = SystemMessage(GetLastError());
+    return false;
+  }
+  return true;
+}
+
 bool RenameReplacing(const std::string &from, const std::string &to,
                      std::string &error) {
   if (!MoveFileExA(from.c_str(), to.c_str(),
@@ -32,5 +47,8 @@ bool RenameReplacing(const std::string &from, const std::string &to,
   }
   return true;
 }
+
+// MOVEFILE_WRITE_THROUGH makes the rename wait until it is on the disk.
+bool SyncDirectory(const std::string &, std::string &) { return true; }
 
 } // namespace host

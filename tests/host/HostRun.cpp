@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -43,6 +44,34 @@ std::vector<char *> ArgumentVector(std::vector<std::string> &strings) {
 
 } // namespace
 
+fs::path MakeTemporaryFolder(const std::string &prefix) {
+  std::string pattern =
+      (fs::temp_directory_path() / (prefix + "-XXXXXX")).string();
+  if (mkdtemp(pattern.data()) == nullptr) {
+    throw std::runtime_error("cannot create a folder like " + pattern);
+  }
+  return pattern;
+}
+
+std::string FindOnPath(const std::string &name) {
+  const char *path = std::getenv("PATH");
+  std::string folders = path != nullptr ? path : "/usr/bin:/bin";
+  std::size_t start = 0;
+  while (start <= folders.size()) {
+    std::size_t end = folders.find(':', start);
+    if (end == std::string::npos) {
+      end = folders.size();
+    }
+    const fs::path candidate =
+        fs::path(folders.substr(start, end - start)) / name;
+    if (access(candidate.c_str(), X_OK) == 0) {
+      return candidate.string();
+    }
+    start = end + 1;
+  }
+  return {};
+}
+
 std::string ReadBytes(const fs::path &path) {
   std::ifstream file(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(file),
@@ -60,11 +89,7 @@ void WriteBytes(const fs::path &path, const std::string &bytes) {
 HostRun RunProgram(const std::string &program,
                    const std::vector<std::string> &arguments,
                    const HostRunOptions &options) {
-  char capture[] = "/tmp/host-run-XXXXXX";
-  if (mkdtemp(capture) == nullptr) {
-    throw std::runtime_error("cannot create a capture folder");
-  }
-  const fs::path captureFolder = capture;
+  const fs::path captureFolder = MakeTemporaryFolder("host-run");
   const std::string in = (captureFolder / "in").string();
   const std::string err = (captureFolder / "err").string();
   const std::string out = options.outputPath.empty()

@@ -23,6 +23,14 @@ HostRun RunProgram(const std::string &program,
                    const std::vector<std::string> &arguments,
                    const HostRunOptions &options = {});
 
+// Creates a new folder in the system's temporary folder, its name made of
+// `prefix` and a unique suffix, and returns its path.
+std::filesystem::path MakeTemporaryFolder(const std::string &prefix);
+
+// The full path of the program `name` found on PATH, or "" when there is
+// none.
+std::string FindOnPath(const std::string &name);
+
 // The whole contents of a file ("" when it cannot be read).
 std::string ReadBytes(const std::filesystem::path &path);
 

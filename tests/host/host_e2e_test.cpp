@@ -1,79 +1,15 @@
 // End-to-end tests of directive-host: each runs the built program with
 // arguments, standard input and files, and checks its output, its messages
 // and its exit code.
-#include "HostRun.h"
+#include "HostTest.h"
+#include "TestScripts.h"
 
-#include <gtest/gtest.h>
-
-#include <sys/stat.h>
-
-#include <algorithm>
-#include <filesystem>
 #include <string>
 #include <vector>
 
-namespace fs = std::filesystem;
 using namespace std::string_literals;
 
 namespace {
-
-::testing::AssertionResult StartsWith(const std::string &text,
-                                      const std::string &prefix) {
-  if (text.starts_with(prefix)) {
-    return ::testing::AssertionSuccess();
-  }
-  return ::testing::AssertionFailure()
-         << "'" << text << "' does not start with '" << prefix << "'";
-}
-
-::testing::AssertionResult Contains(const std::string &text,
-                                    const std::string &part) {
-  if (text.find(part) != std::string::npos) {
-    return ::testing::AssertionSuccess();
-  }
-  return ::testing::AssertionFailure()
-         << "'" << text << "' does not contain '" << part << "'";
-}
-
-const std::string kHost = DIRECTIVE_HOST_PATH;
-const std::string kSayPlugin = SAY_PLUGIN_PATH;
-
-std::string DefaultPlugin() {
-  return fs::canonical(DEFAULT_PLUGIN_PATH).string();
-}
-
-// Each test works in a fresh folder of its own.
-class HostTest : public ::testing::Test {
-protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/directive-host-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = fs::canonical(pattern);
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
-  HostRun Run(const std::vector<std::string> &arguments,
-              const std::string &input = "") const {
-    return RunProgram(kHost, arguments, {input, folder_, "", {}});
-  }
-  fs::path File(const std::string &name, const std::string &bytes) const {
-    WriteBytes(folder_ / name, bytes);
-    return folder_ / name;
-  }
-  const fs::path &Folder() const { return folder_; }
-
-private:
-  fs::path folder_;
-};
-
-// One line on standard error, and the exit code of a failure.
-void ExpectFailure(const HostRun &run, int exitCode,
-                   const std::string &fragment) {
-  EXPECT_EQ(run.exitCode, exitCode) << run.err;
-  EXPECT_TRUE(StartsWith(run.err, "directive-host: "));
-  EXPECT_TRUE(Contains(run.err, fragment));
-  EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
-}
 
 // --- keywords -------------------------------------------------------------
 
@@ -211,40 +147,8 @@ TEST_F(HostTest, AssembleFailsOnUnknownKeywordOrUnreadableFile) {
 // --- format ---------------------------------------------------------------
 
 TEST_F(HostTest, FormatRewritesDirectiveLinesAndNothingElse) {
-  const std::string script = "ordinary text\n"
-                             "#LABEL = \"start\"\n"
-                             "  #goto=start\r\n"
-                             "\t#If \"a b\"  =  \"c\"  set  "
-                             "\"v w\" \n"
-                             "#include <stdio.h>\n"
-                             "#GOTOX = y\n"
-                             "# GOTO = y\n"
-                             "say #GOTO = y\n"
-                             "caf\xe9 #IF\n"
-                             "#LABEL = caf\xe9\n"
-                             "#IF \"x\" == \"y\" goto done\n"
-                             "a\0b\n"
-                             "   \n"
-                             "\n"
-                             "#say   hi\n"
-                             "#goto = last"s;
-  const std::string formatted = "ordinary text\n"
-                                "#LABEL =\"start\"\n"
-                                "  #GOTO =\"start\"\r\n"
-                                "\t#IF \"a b\" = \"c\" set "
-                                "\"v w\"\n"
-                                "#include <stdio.h>\n"
-                                "#GOTOX = y\n"
-                                "# GOTO = y\n"
-                                "say #GOTO = y\n"
-                                "caf\xe9 #IF\n"
-                                "#LABEL =\"caf\xe9\"\n"
-                                "#IF \"x\" == \"y\" goto done\n"
-                                "a\0b\n"
-                                "   \n"
-                                "\n"
-                                "#SAY hi\n"
-                                "#GOTO =\"last\""s;
+  const std::string &script = kMixedScript;
+  const std::string &formatted = kMixedFormatted;
   File("script.txt", script);
   const HostRun run = Run({"format", "--plugin", kSayPlugin, "script.txt"});
   EXPECT_EQ(run.exitCode, 0) << run.err;
@@ -257,7 +161,7 @@ TEST_F(HostTest, FormatRewritesDirectiveLinesAndNothingElse) {
 }
 
 TEST_F(HostTest, FormatKeepsCrLfFilesCrLf) {
-  File("dos.txt", "#label = a\r\ntext\r\n#IF x = y goto z\r\n#GOTO b\r\n");
+  File("dos.txt", kCrLfScript);
   const HostRun run = Run({"format", "dos.txt"});
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.out, "#LABEL =\"a\"\r\ntext\r\n#IF \"x\" = \"y\" goto z\r\n"
@@ -272,24 +176,9 @@ TEST_F(HostTest, FormatConcatenatesSeveralFiles) {
   EXPECT_EQ(run.out, "#GOTO =\"a\"\n#GOTO =\"b\"");
 }
 
-struct UnsafeCase {
-  std::string directive;
-  std::string reason;
-};
-
 TEST_F(HostTest, FormatLeavesLinesWhoseRewriteWouldReadDifferently) {
-  const UnsafeCase cases[] = {
-      {"#GOTO x", "rewriting it as '#GOTO =\"\"' would change what it means "
-                  "(it has no properties)"},
-      {"#LABEL2 = x", "rewriting it as '#LABEL =\"\"' would change what it "
-                      "means (it has no properties)"},
-      {"#IF x",
-       "rewriting it as '#IF \"x\"  \"\"  \"\"' would change what it means"},
-      {"#if \"a\"==\"b\" goto c", "would change what it means"},
-      {"#GOTO = a\0b"s, "the line holds a NUL byte"},
-  };
-  for (const UnsafeCase &c : cases) {
-    const std::string script = "text\n  " + c.directive + "\r\nmore\n";
+  for (const UnsafeCase &c : kUnsafeCases) {
+    const std::string script = UnsafeScript(c.directive);
     File("s.txt", script);
     const HostRun run = Run({"format", "s.txt"});
     EXPECT_EQ(run.exitCode, 0) << run.err;
@@ -321,69 +210,11 @@ TEST_F(HostTest, FormatCheckListsLinesToChangeAndWritesNothing) {
   EXPECT_EQ(input.out, "<stdin>:2\n");
 }
 
-TEST_F(HostTest, FormatInPlaceRewritesOnlyFilesThatChange) {
-  const fs::path changed = File("changed.txt", "#goto = a\r\ntext\r\n");
-  const fs::path same = File("same.txt", "#GOTO =\"a\"\n");
-  fs::permissions(changed, fs::perms::owner_read | fs::perms::owner_write |
-                               fs::perms::group_read);
-  struct stat changedBefore {};
-  struct stat before {};
-  ASSERT_EQ(stat(changed.c_str(), &changedBefore), 0);
-  ASSERT_EQ(stat(same.c_str(), &before), 0);
-
-  const HostRun run = Run({"format", "-i", "changed.txt", "same.txt"});
-  EXPECT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(ReadBytes(changed), "#GOTO =\"a\"\r\ntext\r\n");
-  EXPECT_EQ(fs::status(changed).permissions(), fs::perms::owner_read |
-                                                   fs::perms::owner_write |
-                                                   fs::perms::group_read);
-  // The new contents came in by a rename, as a new file; the file without
-  // changes was not touched.
-  struct stat changedAfter {};
-  ASSERT_EQ(stat(changed.c_str(), &changedAfter), 0);
-  EXPECT_NE(changedAfter.st_ino, changedBefore.st_ino);
-  struct stat after {};
-  ASSERT_EQ(stat(same.c_str(), &after), 0);
-  EXPECT_EQ(after.st_ino, before.st_ino);
-  EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
-  // No temporary file is left behind.
-  std::vector<std::string> names;
-  for (const auto &entry : fs::directory_iterator(Folder())) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"changed.txt", "same.txt"}));
-}
-
-TEST_F(HostTest, FormatInPlaceWritesThroughSymbolicLinks) {
-  const fs::path target = File("target.txt", "#label=x\n");
-  fs::create_symlink("target.txt", Folder() / "link.txt");
-  const HostRun run = Run({"format", "--in-place", "link.txt"});
-  EXPECT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_TRUE(fs::is_symlink(Folder() / "link.txt"));
-  EXPECT_EQ(ReadBytes(target), "#LABEL =\"x\"\n");
-}
-
 TEST_F(HostTest, FormatGoesOnAfterAFileFailsAndFailsAtTheEnd) {
   const fs::path good = File("good.txt", "#goto=a\n");
   const HostRun run = Run({"format", "-i", "absent.txt", "good.txt"});
   ExpectFailure(run, 3, "cannot read 'absent.txt': No such file or directory");
   EXPECT_EQ(ReadBytes(good), "#GOTO =\"a\"\n");
-}
-
-TEST_F(HostTest, FormatInPlaceFailsWhereNoFileCanBeCreated) {
-  // Even root cannot create files in /proc. The environment of the host,
-  // which /proc/self/environ shows, holds a directive line to rewrite.
-  const HostRun run = RunProgram(kHost, {"format", "-i", "/proc/self/environ"},
-                                 {"", Folder(), "", {"X=1\n#goto=a\n"}});
-  ExpectFailure(run, 3, "cannot write '/proc/self/environ'");
-}
-
-TEST_F(HostTest, FailsWhenStandardOutputCannotBeWritten) {
-  const HostRun run =
-      RunProgram(kHost, {"keywords"}, {"", Folder(), "/dev/full", {}});
-  ExpectFailure(run, 3, "cannot write standard output");
 }
 
 // --- modules --------------------------------------------------------------
@@ -424,6 +255,12 @@ TEST_F(HostTest, UsageErrorsExitWithTwo) {
       {{"keywords", "x"}, "too many arguments"},
       {{"parse", "--check", "#GOTO=a"}, "'--check' applies only to format"},
       {{"format", "--check", "-i", "f"}, "exclude each other"},
+      {{"format", "--diff", "--check"},
+       "options '--diff' and '--check' exclude each other"},
+      {{"format", "-i", "f", "--diff"},
+       "options '-i' and '--diff' exclude each other"},
+      {{"lint", "--diff", "f"}, "option '--diff' applies only to format"},
+      {{"lint", "-i", "f"}, "option '-i' applies only to format"},
       {{"format", "-i"}, "'-i' needs FILE arguments"},
       {{"format", "-i", "-"}, "cannot rewrite standard input"},
       {{"help", "frob"}, "unknown command 'frob'"},

@@ -1,0 +1,37 @@
+// Checks of the labels and gotos of a script: that every directive can be
+// read, that every goto has a label to go to, and that no label is defined
+// twice or empty.
+#pragma once
+
+#include "Registry.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace directive_host {
+
+struct Finding {
+  std::size_t line = 0; // counted from 1
+  std::string message;
+};
+
+// What the checks find in `text`, in line order. The script is read as
+// format reads it (Script.h), and only the property text that the parse
+// callbacks write for its directives is used:
+//  - a #LABEL or #GOTO whose parse gives no label, an #IF whose parse lacks
+//    the first argument, the operator, the second argument or the action,
+//    and a line whose parse result may not have fit;
+//  - a goto (the label of a #GOTO, the action value of an #IF whose action
+//    is goto in any case) to a label that no #LABEL defines; labels compare
+//    byte for byte, and one that matches a defined label only when ASCII
+//    case is ignored is pointed at that label;
+//  - a label defined a second time;
+//  - an empty label.
+// A check runs only for the keywords that are registered; gotos are checked
+// against definitions only when #LABEL is, since without it nothing defines
+// a label.
+std::vector<Finding> LintText(std::string_view text, const Registry &registry);
+
+} // namespace directive_host
