@@ -1,11 +1,8 @@
 /*
  * example-host: the smallest complete host of a directive plug-in. It exports
- * the six registration entry points, loads the plug-in module, calls its
- * AutoRegister, and parses and assembles one directive of each keyword that
- * the plug-in registered.
- *
- * Usage: example-host [MODULE]
- * MODULE defaults to DIRECTIVE_PLUGIN_MODULE, which the build defines.
+ * the six registration entry points, loads the module (argument 1, or
+ * DIRECTIVE_PLUGIN_MODULE as the build defines it), calls its AutoRegister,
+ * and parses and assembles one directive of each keyword registered.
  */
 #ifndef _WIN32
 #define _POSIX_C_SOURCE 200809L
@@ -22,13 +19,11 @@
 #include <dlfcn.h>
 #endif
 
-struct Keyword {
-  const char *name;
+static struct {
+  const char *keyword;
   ParseProc parse;
   AssembleProc assemble;
-};
-
-static struct Keyword keywords[16];
+} keywords[16];
 static int keywordCount = 0;
 
 /* The plug-in calls this from AutoRegister, once per keyword. */
@@ -37,7 +32,7 @@ DIRECTIVE_HOST_EXPORT DirectiveBool DIRECTIVE_CALL RegisterParseAssemblePlugins(
   if (keywordCount == (int)(sizeof keywords / sizeof keywords[0])) {
     return 0;
   }
-  keywords[keywordCount].name = keyword;
+  keywords[keywordCount].keyword = keyword;
   keywords[keywordCount].parse = parse;
   keywords[keywordCount].assemble = assemble;
   ++keywordCount;
@@ -62,38 +57,16 @@ static AutoRegisterProc LoadPlugin(const char *path) {
   }
 #else
   void *module = dlopen(path, RTLD_NOW | RTLD_LOCAL);
-  if (module != NULL) {
-    void *symbol = dlsym(module, DIRECTIVE_AUTO_REGISTER);
-    memcpy(&autoRegister, &symbol, sizeof autoRegister);
-  }
+  void *symbol = module != NULL ? dlsym(module, DIRECTIVE_AUTO_REGISTER) : NULL;
+  memcpy(&autoRegister, &symbol, sizeof autoRegister);
 #endif
   return autoRegister;
 }
 
-/* Prints property text one line at a time, whatever its line breaks. */
-static void PrintProperties(const char *text) {
-  while (*text != '\0') {
-    size_t length = strcspn(text, "\r\n");
-    printf("  %.*s\n", (int)length, text);
-    text += length;
-    text += *text == '\r' ? 1 : 0;
-    text += *text == '\n' ? 1 : 0;
-  }
-}
-
-static const char *SampleOf(const char *keyword) {
-  static const char *const samples[][2] = {
-      {"#LABEL", "#LABEL   =  \"start\""},
-      {"#GOTO", "#GOTO=start"},
-      {"#IF", "#IF \"$DAY\" == \"Sunday\" goto start"}};
-  size_t i;
-  for (i = 0; i < sizeof samples / sizeof samples[0]; ++i) {
-    if (strcmp(samples[i][0], keyword) == 0) {
-      return samples[i][1];
-    }
-  }
-  return NULL;
-}
+static const char *const samples[][2] = {
+    {"#LABEL", "#LABEL   =  \"start\""},
+    {"#GOTO", "#GOTO=start"},
+    {"#IF", "#IF \"$DAY\" == \"Sunday\" goto start"}};
 
 int main(int argc, char **argv) {
   /* Every out buffer holds DIRECTIVE_RESULT_CAPACITY bytes, NUL included. */
@@ -101,10 +74,10 @@ int main(int argc, char **argv) {
   static char directive[DIRECTIVE_RESULT_CAPACITY];
   const char *module = argc > 1 ? argv[1] : DIRECTIVE_PLUGIN_MODULE;
   AutoRegisterProc autoRegister = LoadPlugin(module);
-  int i;
+  int i, s;
   if (autoRegister == NULL) {
-    fprintf(stderr, "example-host: cannot load %s or find its %s\n", module,
-            DIRECTIVE_AUTO_REGISTER);
+    fprintf(stderr, "example-host: cannot load %s or find its AutoRegister\n",
+            module);
     return 1;
   }
   autoRegister();
@@ -114,15 +87,21 @@ int main(int argc, char **argv) {
     return 1;
   }
   for (i = 0; i < keywordCount; ++i) {
-    const char *sample = SampleOf(keywords[i].name);
-    if (sample == NULL) {
-      continue;
+    for (s = 0; s < (int)(sizeof samples / sizeof samples[0]); ++s) {
+      if (strcmp(samples[s][0], keywords[i].keyword) == 0) {
+        const char *line = properties;
+        keywords[i].parse(samples[s][1], properties, 0);
+        keywords[i].assemble(keywords[i].keyword, properties, directive);
+        printf("%s\n", samples[s][1]);
+        /* Property lines end with CR LF; print each on a line of its own. */
+        for (; *line != '\0'; line += strspn(line, "\r\n")) {
+          size_t length = strcspn(line, "\r\n");
+          printf("  %.*s\n", (int)length, line);
+          line += length;
+        }
+        printf("  -> %s\n", directive);
+      }
     }
-    keywords[i].parse(sample, properties, 0);
-    keywords[i].assemble(keywords[i].name, properties, directive);
-    printf("%s\n", sample);
-    PrintProperties(properties);
-    printf("  -> %s\n", directive);
   }
   return 0;
 }
