@@ -37,7 +37,8 @@ Options:
   --version      show the version
 
 The plug-in module beside the program, or else the one in
-)" DIRECTIVE_HOST_PLUGIN_DIR R"( from its folder, is loaded first. When two modules
+)" DIRECTIVE_HOST_PLUGIN_DIR
+    R"( from its folder, is loaded first. When two modules
 register the same keyword, the first registration is used.
 
 Exit status: 0 success; 1 format --check or --diff found lines to change,
@@ -148,7 +149,8 @@ std::string CommandHelp(std::string_view command) {
 }
 
 std::string VersionText() {
-  return std::string("directive-host ") + DIRECTIVE_PLUGIN_VERSION_STRING + "\n";
+  return std::string("directive-host ") + DIRECTIVE_PLUGIN_VERSION_STRING +
+         "\n";
 }
 
 } // namespace directive_host
