@@ -26,15 +26,29 @@ test:
 test-linux: build
 	ctest --preset linux
 
-# The 32-bit Windows DLL and the whole suite under Wine.
-have_windows_tools = command -v i686-w64-mingw32-g++-win32 >/dev/null 2>&1 && \
-	command -v wine >/dev/null 2>&1
-
+# The Windows DLLs, 32-bit (the native platform) and 64-bit, each with the
+# whole suite under Wine.
+.PHONY: test-windows-x86 test-windows-x64
 test-windows:
-	@if $(have_windows_tools); then \
+	@$(MAKE) --no-print-directory test-windows-x86
+	@$(MAKE) --no-print-directory test-windows-x64
+
+have_wine32 = command -v i686-w64-mingw32-g++-win32 >/dev/null 2>&1 && \
+	command -v wine >/dev/null 2>&1
+have_wine64 = command -v x86_64-w64-mingw32-g++-win32 >/dev/null 2>&1 && \
+	{ command -v wine64 || test -x /usr/lib/wine/wine64; } >/dev/null 2>&1
+
+test-windows-x86:
+	@if $(have_wine32); then \
 	  cmake --preset windows && cmake --build --preset windows && \
 	  ctest --preset windows; \
-	else $(call missing,i686-w64-mingw32-g++-win32 or wine,the Windows leg); fi
+	else $(call missing,i686-w64-mingw32-g++-win32 or wine,the 32-bit Windows leg); fi
+
+test-windows-x64:
+	@if $(have_wine64); then \
+	  cmake --preset windows-x64 && cmake --build --preset windows-x64 && \
+	  ctest --preset windows-x64; \
+	else $(call missing,x86_64-w64-mingw32-g++-win32 or wine64,the 64-bit Windows leg); fi
 
 clean:
 	rm -rf build

@@ -1,7 +1,8 @@
-# Reads the PE headers of MODULE with OBJDUMP and fails unless it is a 32-bit
-# x86 DLL whose only export is AutoRegister, undecorated, and whose imports
-# are all DLLs that every Windows system has.
-# Usage: cmake -DOBJDUMP=... -DMODULE=... -P check_dll_exports.cmake
+# Reads the PE headers of MODULE with OBJDUMP and fails unless it is a DLL of
+# the file format FORMAT (pei-i386 or pei-x86-64) whose only export is
+# AutoRegister, undecorated, and whose imports are all DLLs that every
+# Windows system has.
+# Usage: cmake -DOBJDUMP=... -DMODULE=... -DFORMAT=... -P check_dll_exports.cmake
 cmake_minimum_required(VERSION 3.25)
 
 set(kSystemDlls kernel32.dll msvcrt.dll ntdll.dll user32.dll advapi32.dll)
@@ -12,8 +13,8 @@ if(NOT result EQUAL 0)
   message(FATAL_ERROR "${OBJDUMP} -p ${MODULE} failed: ${result}")
 endif()
 
-if(NOT headers MATCHES "file format pei-i386")
-  message(FATAL_ERROR "${MODULE} is not a 32-bit x86 PE image")
+if(NOT headers MATCHES "file format ${FORMAT}\n")
+  message(FATAL_ERROR "${MODULE} is not a PE image of format ${FORMAT}")
 endif()
 if(NOT headers MATCHES "\n[ \t]+DLL\n")
   message(FATAL_ERROR "${MODULE} is not marked as a DLL")
