@@ -1,11 +1,17 @@
 # Configures, builds and runs the example host, and fails unless its output
-# is EXPECTED. With PREFIX it finds the installed package (find_package);
-# with PLUGIN_SOURCE it adds the source tree (add_subdirectory) and then
-# checks that none of the source tree's tests were registered.
+# is EXPECTED. With PREFIX it finds the installed package under that prefix,
+# with PACKAGE_DIR in that folder (find_package); with PLUGIN_SOURCE it adds
+# the source tree
+# (add_subdirectory) and then checks that none of the source tree's tests
+# were registered.
 # Usage: cmake -DSOURCE=... -DBINARY=... -DGENERATOR=... -DBUILD_TYPE=...
-#              -DC_COMPILER=... -DEXPECTED=... (-DPREFIX=... | -DPLUGIN_SOURCE=...)
-#              [-DTOOLCHAIN=...] [-DEMULATOR=...] -P build_example.cmake
+#              -DC_COMPILER=... -DEXPECTED=...
+#              (-DPREFIX=... | -DPACKAGE_DIR=... | -DPLUGIN_SOURCE=...)
+#              [-DTOOLCHAIN=...] [-DEMULATOR=command|argument...]
+#              -P build_example.cmake
 cmake_minimum_required(VERSION 3.25)
+
+string(REPLACE "|" ";" EMULATOR "${EMULATOR}")
 
 file(REMOVE_RECURSE ${BINARY})
 set(options -G ${GENERATOR} -DCMAKE_BUILD_TYPE=${BUILD_TYPE}
@@ -13,6 +19,8 @@ set(options -G ${GENERATOR} -DCMAKE_BUILD_TYPE=${BUILD_TYPE}
   "-DCMAKE_C_FLAGS=-Wall -Wextra -pedantic" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON)
 if(PREFIX)
   list(APPEND options -DCMAKE_PREFIX_PATH=${PREFIX})
+elseif(PACKAGE_DIR)
+  list(APPEND options -DDirectivePlugin_DIR=${PACKAGE_DIR})
 else()
   list(APPEND options -DDIRECTIVE_PLUGIN_SOURCE_DIR=${PLUGIN_SOURCE})
 endif()
