@@ -1,6 +1,6 @@
 # Thin wrapper over the CMake presets. `make test` builds and runs every test
 # and fails on any failure: the Linux suite first (fast feedback), then the
-# Windows leg, then the hardening legs.
+# Windows legs, the release packages, then the hardening legs.
 .PHONY: all build test test-linux test-windows demo clean
 
 all: build
@@ -21,6 +21,7 @@ build:
 test:
 	@$(MAKE) --no-print-directory test-linux
 	@$(MAKE) --no-print-directory test-windows
+	@$(MAKE) --no-print-directory test-packages
 	@$(MAKE) --no-print-directory test-hardening
 
 test-linux: build
@@ -52,6 +53,38 @@ test-windows-x64:
 
 clean:
 	rm -rf build
+
+# Release packages in $(PACKAGES): Linux .tar.gz and .deb, and a .zip for each
+# Windows architecture where the cross compilers are installed. Each is
+# built from its preset's build tree (only what is installed).
+.PHONY: package test-packages
+PACKAGES := build/packages
+VERSION := $(shell sed -n 's/^\#define DIRECTIVE_PLUGIN_VERSION_STRING "\(.*\)"$$/\1/p' include/directive_plugin.h)
+have_mingw = command -v i686-w64-mingw32-g++-win32 >/dev/null 2>&1 && \
+	command -v x86_64-w64-mingw32-g++-win32 >/dev/null 2>&1
+
+package: build
+	rm -rf $(PACKAGES)
+	cpack --config build/linux/CPackConfig.cmake -B $(PACKAGES)
+	@if $(have_mingw); then \
+	  for preset in windows windows-x64; do \
+	    cmake --preset $$preset && \
+	    cmake --build --preset $$preset --target DirectivePlugin directive-host && \
+	    cpack --config build/$$preset/CPackConfig.cmake -B $(PACKAGES) || exit 1; \
+	  done; \
+	else $(call missing,the mingw-w64 cross compilers,the Windows packages); fi
+	rm -rf $(PACKAGES)/_CPack_Packages
+	@ls -1 $(PACKAGES)
+
+# Unpacks every package and runs its directive-host where it lands (the
+# zips under Wine).
+test-packages: package
+	@if $(have_wine32) && $(have_wine64); then \
+	  tests/packages/check_packages.sh $(PACKAGES) $(VERSION) --windows; \
+	else \
+	  tests/packages/check_packages.sh $(PACKAGES) $(VERSION) && \
+	  $(call missing,wine with wine32 and wine64,the Windows packages' test); \
+	fi
 
 # Formats the example script and shows what changes as a unified diff
 # (diff exits 1 when there are differences, which is the point here).
