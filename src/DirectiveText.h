@@ -29,3 +29,14 @@ inline std::string_view Trim(std::string_view s) {
   }
   return s;
 }
+
+// Length of the run at the start of `s` of bytes that neither separate
+// tokens (codes 0 to 32) nor open a quote: an unquoted token.
+inline std::size_t UnquotedRunLength(std::string_view s) {
+  std::size_t length = 0;
+  while (length < s.size() && static_cast<unsigned char>(s[length]) > 32 &&
+         s[length] != '"') {
+    ++length;
+  }
+  return length;
+}

@@ -8,6 +8,19 @@
 
 namespace {
 
+// Position of the first `c` in text[from, to), or `to`.
+std::size_t Find(std::string_view text, char c, std::size_t from,
+                 std::size_t to) {
+  if (from >= to) {
+    return to; // and an empty text may have no data pointer at all
+  }
+  const void *found = std::memchr(text.data() + from, c, to - from);
+  return found != nullptr
+             ? static_cast<std::size_t>(static_cast<const char *>(found) -
+                                        text.data())
+             : to;
+}
+
 // Reads property text line by line. CR, LF and CR LF each end a line, so LF
 // CR is two breaks; a break at the very end adds no line. The text ends at
 // its first NUL. Line ends are found with memchr: each LF once, and a CR
@@ -16,7 +29,7 @@ class LineReader {
 public:
   explicit LineReader(std::string_view text)
       : text_(text.substr(0, text.find('\0'))),
-        nextLf_(Find('\n', 0, text_.size())) {}
+        nextLf_(Find(text_, '\n', 0, text_.size())) {}
 
   // The next line, or false when there is none.
   bool Next(std::string_view &line) {
@@ -24,9 +37,9 @@ public:
       return false;
     }
     if (nextLf_ < pos_) {
-      nextLf_ = Find('\n', pos_, text_.size());
+      nextLf_ = Find(text_, '\n', pos_, text_.size());
     }
-    const std::size_t end = Find('\r', pos_, nextLf_);
+    const std::size_t end = Find(text_, '\r', pos_, nextLf_);
     line = text_.substr(pos_, end - pos_);
     pos_ = end;
     if (pos_ < text_.size() && text_[pos_] == '\r') {
@@ -39,56 +52,75 @@ public:
   }
 
 private:
-  // Position of the first `c` in [from, to), or `to`.
-  std::size_t Find(char c, std::size_t from, std::size_t to) const {
-    if (from >= to) {
-      return to; // and an empty text may have no data pointer at all
-    }
-    const void *found = std::memchr(text_.data() + from, c, to - from);
-    return found != nullptr
-               ? static_cast<std::size_t>(static_cast<const char *>(found) -
-                                          text_.data())
-               : to;
-  }
-
   std::string_view text_;
   std::size_t pos_ = 0;
   std::size_t nextLf_;
 };
 
+PropertyLine LineOf(std::string_view text) {
+  const std::size_t equals = Find(text, '=', 0, text.size());
+  if (equals == text.size()) {
+    return {text, {}, false};
+  }
+  return {text.substr(0, equals), text.substr(equals + 1), true};
+}
+
 } // namespace
 
-PropertyList::PropertyList(std::pmr::memory_resource *memory)
-    : lines_(memory) {}
+void PropertyLines::Append(const PropertyLine &line) {
+  if (spilled_.empty() && size_ < kInline) {
+    inline_[size_++] = line;
+    return;
+  }
+  if (spilled_.empty()) {
+    spilled_.assign(inline_.begin(), inline_.begin() + kInline);
+  }
+  spilled_.push_back(line);
+  ++size_;
+}
+
+void PropertyLines::Erase(std::size_t i) {
+  if (spilled_.empty()) {
+    std::copy(inline_.begin() + static_cast<std::ptrdiff_t>(i + 1),
+              inline_.begin() + static_cast<std::ptrdiff_t>(size_),
+              inline_.begin() + static_cast<std::ptrdiff_t>(i));
+  } else {
+    spilled_.erase(spilled_.begin() + static_cast<std::ptrdiff_t>(i));
+  }
+  --size_;
+}
+
+void PropertyLines::Clear() {
+  spilled_.clear();
+  size_ = 0;
+}
 
 void PropertyList::FromText(std::string_view text) {
-  lines_.clear();
+  lines_.Clear();
   std::string_view line;
   for (LineReader lines(text); lines.Next(line);) {
-    lines_.emplace_back(line);
+    lines_.Append(LineOf(line));
   }
 }
 
-PropertyList::Line PropertyList::ToText() const {
-  std::size_t size = 0;
-  for (const Line &line : lines_) {
-    size += line.size() + 2;
+void PropertyList::ToText(ResultWriter &out) const {
+  for (std::size_t i = 0; i < lines_.Size(); ++i) {
+    const PropertyLine &line = lines_[i];
+    out << line.name;
+    if (line.hasEquals) {
+      out << '=' << line.value;
+    }
+    out << "\r\n";
   }
-  Line text(lines_.get_allocator());
-  text.reserve(size);
-  for (const Line &line : lines_) {
-    text += line;
-    text += "\r\n";
-  }
-  return text;
 }
 
 std::optional<std::size_t> PropertyList::FindName(std::string_view name) const {
-  for (std::size_t i = 0; i < lines_.size(); ++i) {
-    const std::string_view line = lines_[i];
-    const std::size_t equals = line.find('=');
-    if (equals != std::string_view::npos &&
-        platform::EqualsIgnoringCase(line.substr(0, equals), name)) {
+  for (std::size_t i = 0; i < lines_.Size(); ++i) {
+    const PropertyLine &line = lines_[i];
+    // A name spelled exactly as asked for is equal under any locale, and
+    // property text that a parse callback wrote is all spelled so.
+    if (line.hasEquals && (line.name == name ||
+                           platform::EqualsIgnoringCase(line.name, name))) {
       return i;
     }
   }
@@ -96,68 +128,25 @@ std::optional<std::size_t> PropertyList::FindName(std::string_view name) const {
 }
 
 std::string_view PropertyList::ValueOf(std::string_view name) const {
-  const std::optional<std::size_t> index = FindName(name);
-  if (!index) {
-    return {};
-  }
   // The matched name may differ in length from `name` (a locale can fold
-  // "straße" to "strasse"), so cut at the line's own '='.
-  const std::string_view line = lines_[*index];
-  return line.substr(line.find('=') + 1);
+  // "straße" to "strasse"); the value is what follows the line's own '='.
+  const std::optional<std::size_t> index = FindName(name);
+  return index ? lines_[*index].value : std::string_view();
 }
 
 void PropertyList::PutValue(std::string_view name, std::string_view value) {
   const std::optional<std::size_t> index = FindName(name);
   if (value.empty()) {
     if (index) {
-      lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(*index));
+      lines_.Erase(*index);
     }
     return;
   }
-  // Built apart first: `name` or `value` may view a line of this list.
-  Line line(lines_.get_allocator());
-  line.reserve(name.size() + 1 + value.size());
-  line += name;
-  line += '=';
-  line += value;
+  const PropertyLine line{name, value, true};
   if (index) {
-    lines_[*index] = std::move(line);
+    lines_[*index] = line;
   } else {
-    lines_.push_back(std::move(line));
-  }
-}
-
-void FindValues(std::string_view text, std::span<const std::string_view> names,
-                std::span<std::optional<std::string_view>> values) {
-  std::fill(values.begin(), values.end(), std::nullopt);
-  std::size_t missing = names.size();
-  std::string_view line;
-  for (LineReader lines(text); missing > 0 && lines.Next(line);) {
-    const std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos) {
-      continue;
-    }
-    const std::string_view name = line.substr(0, equals);
-    const std::string_view value = line.substr(equals + 1);
-    // A name spelled exactly as asked for matches that name and, as no two
-    // names match each other, no other one: the locale need not be asked.
-    // Property text written by a parse callback is all spelled so.
-    const auto exact = std::find(names.begin(), names.end(), name);
-    if (exact != names.end()) {
-      std::optional<std::string_view> &found = values[exact - names.begin()];
-      if (!found) {
-        found = value;
-        --missing;
-      }
-      continue;
-    }
-    // One line can be the first match of several names.
-    for (std::size_t i = 0; i < names.size(); ++i) {
-      if (!values[i] && platform::EqualsIgnoringCase(name, names[i])) {
-        values[i] = value;
-        --missing;
-      }
-    }
+    lines_.Append(line);
   }
 }
 

@@ -2,33 +2,68 @@
 // assemble callbacks read, held as a PropertyList while a callback runs.
 #pragma once
 
+#include "ResultWriter.h"
+
 #include <array>
 #include <cstddef>
-#include <memory_resource>
 #include <optional>
-#include <span>
-#include <string>
 #include <string_view>
 #include <vector>
 
+// One line of a property list, held as views into text the list does not
+// own: a line read from property text is cut at its first '=', a line set by
+// PutValue is the name and the value it was given.
+struct PropertyLine {
+  std::string_view name;  // before the first '='; the whole line without one
+  std::string_view value; // after the first '='
+  bool hasEquals = false; // a line without '=' has no name at all
+};
+
+// The lines of one list. The first few live in the list itself, so that a
+// typical list costs no heap allocation; a list that grows past them moves
+// all its lines to the heap.
+class PropertyLines {
+public:
+  static constexpr std::size_t kInline = 8;
+
+  std::size_t Size() const { return size_; }
+  const PropertyLine &operator[](std::size_t i) const { return Data()[i]; }
+  PropertyLine &operator[](std::size_t i) { return Data()[i]; }
+
+  void Append(const PropertyLine &line);
+  void Erase(std::size_t i);
+  void Clear();
+
+private:
+  // The heap holds the lines whenever it holds any.
+  const PropertyLine *Data() const {
+    return spilled_.empty() ? inline_.data() : spilled_.data();
+  }
+  PropertyLine *Data() {
+    return spilled_.empty() ? inline_.data() : spilled_.data();
+  }
+
+  std::array<PropertyLine, kInline> inline_;
+  std::vector<PropertyLine> spilled_;
+  std::size_t size_ = 0;
+};
+
+// An ordered list of property lines with lookup by name. It copies nothing:
+// every line views the text it came from or the name and value given to
+// PutValue, which must stay valid while the list is used. The text is
+// written only by ToText, straight into a result.
 class PropertyList {
 public:
-  using Line = std::pmr::string;
-
-  explicit PropertyList(
-      std::pmr::memory_resource *memory = std::pmr::get_default_resource());
-
   // Replaces the contents with the lines of `text`. CR, LF and CR LF each
   // break a line (LF CR is two breaks); a break at the very end adds no
   // line. The text ends at its first NUL.
   void FromText(std::string_view text);
 
-  // Every line followed by CR LF; the empty string for an empty list.
-  Line ToText() const;
+  // Writes every line followed by CR LF; nothing for an empty list.
+  void ToText(ResultWriter &out) const;
 
-  // Index of the first line whose name (the text before its first '=')
-  // equals `name` ignoring case under the user's locale. Lines without '='
-  // never match.
+  // Index of the first line whose name equals `name` ignoring case under
+  // the user's locale. Lines without '=' never match.
   std::optional<std::size_t> FindName(std::string_view name) const;
 
   // The text after the first '=' of the line FindName matches, unchanged;
@@ -39,49 +74,12 @@ public:
   // appends one); an empty value removes the first matching line.
   void PutValue(std::string_view name, std::string_view value);
 
-  const std::pmr::vector<Line> &Lines() const { return lines_; }
+  const PropertyLines &Lines() const { return lines_; }
 
 private:
-  std::pmr::vector<Line> lines_;
+  PropertyLines lines_;
 };
-
-// Looks `names` up in property text without loading it into a list: each
-// value is the one ValueOf would give after FromText(text), or nothing when
-// no line has the name. One pass over the text, nothing copied: the assemble
-// callbacks run once per directive and need just these few values. No two
-// of `names` may be equal ignoring case.
-void FindValues(std::string_view text, std::span<const std::string_view> names,
-                std::span<std::optional<std::string_view>> values);
-
-// FindValues for a fixed set of names; a name without a line gets the empty
-// value, as from ValueOf.
-template <std::size_t N>
-std::array<std::string_view, N>
-ValuesOf(std::string_view text, const std::array<std::string_view, N> &names) {
-  std::array<std::optional<std::string_view>, N> found;
-  FindValues(text, names, found);
-  std::array<std::string_view, N> values;
-  for (std::size_t i = 0; i < N; ++i) {
-    values[i] = found[i].value_or(std::string_view());
-  }
-  return values;
-}
 
 // `s` without leading and trailing characters of codes 0 to 32, then without
 // at most one leading and one trailing double quote.
 std::string_view NormalizeValue(std::string_view s);
-
-// Stack memory for the property list of one callback, so that a typical
-// directive costs no heap allocation; larger ones spill to the heap.
-class CallArena {
-public:
-  CallArena() = default;
-  CallArena(const CallArena &) = delete;
-  CallArena &operator=(const CallArena &) = delete;
-
-  std::pmr::memory_resource *Memory() { return &resource_; }
-
-private:
-  alignas(std::max_align_t) std::array<std::byte, 2048> buffer_;
-  std::pmr::monotonic_buffer_resource resource_{buffer_.data(), buffer_.size()};
-};

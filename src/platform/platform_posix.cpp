@@ -15,17 +15,14 @@ namespace platform {
 
 namespace {
 
-bool IsAscii(std::string_view s) {
-  for (const char c : s) {
-    if (static_cast<unsigned char>(c) >= 0x80) {
-      return false;
-    }
-  }
-  return true;
-}
+bool IsAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }
 
 char AsciiLower(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+char AsciiUpper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 bool EqualsAsciiIgnoringCase(std::string_view a, std::string_view b) {
@@ -56,12 +53,18 @@ public:
     const locale_t previous = uselocale(handle_);
     multibyte_ = MB_CUR_MAX > 1;
     uselocale(previous);
-    // The ASCII shortcut is only sound where ASCII letters fold as in "C"
-    // (not so in a Turkish locale, for example).
+    // The ASCII shortcut is only sound where every ASCII character folds as
+    // in "C", both as a wide character and as a byte (not so in a Turkish
+    // locale, for example).
     asciiFoldsPlainly_ = true;
-    for (wint_t c = 'A'; c <= 'Z'; ++c) {
-      if (towlower_l(c, handle_) != c - 'A' + 'a' ||
-          towupper_l(c - 'A' + 'a', handle_) != c) {
+    for (int c = 0; c < 0x80; ++c) {
+      const int lower = AsciiLower(static_cast<char>(c));
+      const int upper = AsciiUpper(static_cast<char>(c));
+      if (towlower_l(static_cast<wint_t>(c), handle_) !=
+              static_cast<wint_t>(lower) ||
+          towupper_l(static_cast<wint_t>(c), handle_) !=
+              static_cast<wint_t>(upper) ||
+          tolower_l(c, handle_) != lower || toupper_l(c, handle_) != upper) {
         asciiFoldsPlainly_ = false;
       }
     }
@@ -78,11 +81,25 @@ public:
     if (a == b) {
       return true;
     }
-    if (asciiFoldsPlainly_ && IsAscii(a) && IsAscii(b)) {
-      return EqualsAsciiIgnoringCase(a, b);
-    }
     if (handle_ == locale_t{}) {
       return EqualsAsciiIgnoringCase(a, b);
+    }
+    if (asciiFoldsPlainly_) {
+      // In a locale's encoding an ASCII byte at the start of a character is
+      // that character, and here it folds as in "C": a common ASCII start
+      // compares byte by byte, and the locale is asked only from the first
+      // byte that is not ASCII on.
+      std::size_t i = 0;
+      while (i < a.size() && i < b.size() && IsAscii(a[i]) && IsAscii(b[i])) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) {
+          return false;
+        }
+        ++i;
+      }
+      if (i == a.size() || i == b.size()) {
+        // One ended; the other still holds a character of its own.
+        return a.size() == b.size();
+      }
     }
     return multibyte_ ? EqualWide(a, b) : EqualBytes(a, b);
   }
