@@ -1,8 +1,8 @@
 #include "IfDirectivePlugin.h"
 
+#include "CaseFolding.h"
 #include "DirectiveText.h"
 #include "ResultWriter.h"
-#include "platform/platform.h"
 #include "properties.h"
 
 #include <type_traits>
@@ -19,9 +19,15 @@ constexpr std::string_view kAction = "action";
 constexpr std::string_view kActionValue = "actionvalue";
 
 // Every property with an empty value, in the order of the tokens: what a
-// parse starts from before it reaches any token.
+// parse starts from before it reaches any token. Loaded once, when the
+// module is compiled.
 constexpr std::string_view kStartText =
     "argument1=\roperator=\rargument2=\raction=\ractionvalue=";
+constexpr PropertyList kStartList = [] {
+  PropertyList list;
+  list.FromText(kStartText);
+  return list;
+}();
 
 constexpr std::size_t kKeywordLength = 4; // «#IF » or any four characters
 
@@ -114,8 +120,7 @@ void PutTokens(std::string_view text, PropertyList &properties) {
 DirectiveBool DIRECTIVE_CALL IfParse(const char *text, char *out,
                                      uint32_t /*extra*/) {
   const HostInput directive(text, out);
-  PropertyList properties;
-  properties.FromText(kStartText);
+  PropertyList properties = kStartList;
   PutTokens(directive.View(), properties);
   ResultWriter result(out);
   properties.ToText(result);
@@ -132,18 +137,21 @@ DirectiveBool DIRECTIVE_CALL IfAssemble(const char *keyword,
   const auto value = [&list](std::string_view name) {
     return NormalizeValue(list.ValueOf(name));
   };
+  const std::string_view argument1 = value(kArgument1);
+  const std::string_view op = value(kOperator);
+  const std::string_view argument2 = value(kArgument2);
   const std::string_view action = value(kAction);
-  // A goto names a label, written bare; any other action takes its value
-  // between quotes.
-  const bool bareValue = platform::EqualsIgnoringCase(action, "goto");
+  const std::string_view actionValue = value(kActionValue);
 
   ResultWriter result(out);
-  result << head.View() << " \"" << value(kArgument1) << "\" "
-         << value(kOperator) << " \"" << value(kArgument2) << "\" " << action;
-  if (bareValue) {
-    result << ' ' << value(kActionValue);
+  result << head.View() << " \"" << argument1 << "\" " << op << " \""
+         << argument2 << "\" " << action;
+  // A goto names a label, written bare; any other action takes its value
+  // between quotes.
+  if (EqualsIgnoringCase(action, "goto")) {
+    result << ' ' << actionValue;
   } else {
-    result << " \"" << value(kActionValue) << '"';
+    result << " \"" << actionValue << '"';
   }
   result.Finish();
   return 0;

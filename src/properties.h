@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -24,22 +25,41 @@ struct PropertyLine {
 // all its lines to the heap.
 class PropertyLines {
 public:
-  static constexpr std::size_t kInline = 8;
+  static constexpr std::size_t kInline = 6;
 
-  std::size_t Size() const { return size_; }
-  const PropertyLine &operator[](std::size_t i) const { return Data()[i]; }
-  PropertyLine &operator[](std::size_t i) { return Data()[i]; }
+  constexpr std::size_t Size() const { return size_; }
+  constexpr const PropertyLine *begin() const { return Data(); }
+  constexpr const PropertyLine *end() const { return Data() + size_; }
+  constexpr const PropertyLine &operator[](std::size_t i) const {
+    return Data()[i];
+  }
+  constexpr PropertyLine &operator[](std::size_t i) { return Data()[i]; }
 
-  void Append(const PropertyLine &line);
+  constexpr void Append(const PropertyLine &line) {
+    if (spilled_.empty() && size_ < kInline) {
+      inline_[size_++] = line;
+      return;
+    }
+    if (spilled_.empty()) {
+      spilled_.assign(inline_.begin(), inline_.end());
+    }
+    spilled_.push_back(line);
+    ++size_;
+  }
+
   void Erase(std::size_t i);
-  void Clear();
+
+  constexpr void Clear() {
+    spilled_.clear();
+    size_ = 0;
+  }
 
 private:
   // The heap holds the lines whenever it holds any.
-  const PropertyLine *Data() const {
+  constexpr const PropertyLine *Data() const {
     return spilled_.empty() ? inline_.data() : spilled_.data();
   }
-  PropertyLine *Data() {
+  constexpr PropertyLine *Data() {
     return spilled_.empty() ? inline_.data() : spilled_.data();
   }
 
@@ -54,10 +74,36 @@ private:
 // written only by ToText, straight into a result.
 class PropertyList {
 public:
-  // Replaces the contents with the lines of `text`. CR, LF and CR LF each
-  // break a line (LF CR is two breaks); a break at the very end adds no
-  // line. The text ends at its first NUL.
-  void FromText(std::string_view text);
+  // Replaces the contents with the lines of `text`, which holds no NUL (a
+  // host string ends at its own). CR, LF and CR LF each break a line (LF CR
+  // is two breaks); a break at the very end adds no line. A constant text
+  // can be loaded at compile time.
+  constexpr void FromText(std::string_view text) {
+    lines_.Clear();
+    // Line ends are found with memchr: each LF once, and a CR only up to the
+    // next LF, so the text is read about twice in all.
+    std::size_t lf = Find(text, '\n', 0, text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+      if (lf < pos) {
+        lf = Find(text, '\n', pos, text.size());
+      }
+      const std::size_t end = Find(text, '\r', pos, lf);
+      const std::size_t equals = Find(text, '=', pos, end);
+      if (equals < end) {
+        lines_.Append({text.substr(pos, equals - pos),
+                       text.substr(equals + 1, end - equals - 1), true});
+      } else {
+        lines_.Append({text.substr(pos, end - pos), {}, false});
+      }
+      pos = end;
+      if (pos < text.size() && text[pos] == '\r') {
+        ++pos;
+      }
+      if (pos < text.size() && text[pos] == '\n') {
+        ++pos;
+      }
+    }
+  }
 
   // Writes every line followed by CR LF; nothing for an empty list.
   void ToText(ResultWriter &out) const;
@@ -74,9 +120,21 @@ public:
   // appends one); an empty value removes the first matching line.
   void PutValue(std::string_view name, std::string_view value);
 
-  const PropertyLines &Lines() const { return lines_; }
+  constexpr const PropertyLines &Lines() const { return lines_; }
 
 private:
+  // Position of the first `c` in text[from, to), or `to`.
+  static constexpr std::size_t Find(std::string_view text, char c,
+                                    std::size_t from, std::size_t to) {
+    if (from >= to) {
+      return to; // and an empty text may have no data pointer at all
+    }
+    const char *found =
+        std::char_traits<char>::find(text.data() + from, to - from, c);
+    return found != nullptr ? static_cast<std::size_t>(found - text.data())
+                            : to;
+  }
+
   PropertyLines lines_;
 };
 

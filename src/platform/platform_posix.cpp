@@ -15,8 +15,6 @@ namespace platform {
 
 namespace {
 
-bool IsAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }
-
 char AsciiLower(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -53,9 +51,9 @@ public:
     const locale_t previous = uselocale(handle_);
     multibyte_ = MB_CUR_MAX > 1;
     uselocale(previous);
-    // The ASCII shortcut is only sound where every ASCII character folds as
-    // in "C", both as a wide character and as a byte (not so in a Turkish
-    // locale, for example).
+    // ASCII folds plainly where every ASCII character folds as in "C", both
+    // as a wide character and as a byte: not so in a Turkish locale, for
+    // example. Locale encodings keep ASCII bytes as whole characters.
     asciiFoldsPlainly_ = true;
     for (int c = 0; c < 0x80; ++c) {
       const int lower = AsciiLower(static_cast<char>(c));
@@ -78,31 +76,13 @@ public:
   UserLocale &operator=(const UserLocale &) = delete;
 
   bool Equal(std::string_view a, std::string_view b) const {
-    if (a == b) {
-      return true;
-    }
     if (handle_ == locale_t{}) {
       return EqualsAsciiIgnoringCase(a, b);
     }
-    if (asciiFoldsPlainly_) {
-      // In a locale's encoding an ASCII byte at the start of a character is
-      // that character, and here it folds as in "C": a common ASCII start
-      // compares byte by byte, and the locale is asked only from the first
-      // byte that is not ASCII on.
-      std::size_t i = 0;
-      while (i < a.size() && i < b.size() && IsAscii(a[i]) && IsAscii(b[i])) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) {
-          return false;
-        }
-        ++i;
-      }
-      if (i == a.size() || i == b.size()) {
-        // One ended; the other still holds a character of its own.
-        return a.size() == b.size();
-      }
-    }
     return multibyte_ ? EqualWide(a, b) : EqualBytes(a, b);
   }
+
+  bool AsciiFoldsPlainly() const { return asciiFoldsPlainly_; }
 
 private:
   bool SameLetter(wint_t a, wint_t b) const {
@@ -207,5 +187,7 @@ void ReleaseHostModule(ModuleHandle module) {
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return userLocale.Equal(a, b);
 }
+
+bool AsciiFoldsPlainly() { return userLocale.AsciiFoldsPlainly(); }
 
 } // namespace platform
