@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <string>
 #include <vector>
 
@@ -61,6 +63,20 @@ TEST(CaseFolding, ShortcutsGiveThePlatformsAnswers) {
     }
   }
   EXPECT_EQ(differences, 0u);
+}
+
+// Run again under tr_TR.UTF-8 where the system has it (tests/CMakeLists.txt):
+// there I and i are two letters, each with a case partner of its own.
+TEST(CaseFolding, TurkishLocaleTakesNoAsciiShortcut) {
+  const char *locale = std::getenv("LC_ALL");
+  if (locale == nullptr || std::string(locale).rfind("tr_TR", 0) != 0) {
+    GTEST_SKIP() << "runs under LC_ALL=tr_TR.UTF-8";
+  }
+  EXPECT_FALSE(platform::AsciiFoldsPlainly());
+  EXPECT_TRUE(EqualsIgnoringCase("LABEL", "label"));
+  EXPECT_FALSE(EqualsIgnoringCase("ACTION", "action"));
+  EXPECT_TRUE(EqualsIgnoringCase("ACTION", "act\xC4\xB1on")); // «actıon»
+  EXPECT_TRUE(EqualsIgnoringCase("\xC4\xB0tem", "item"));     // «İtem»
 }
 
 TEST(CaseFolding, ShortcutsGiveThePlatformsAnswersForNames) {
