@@ -19,8 +19,8 @@ namespace {
 
 // Pieces of names that fold, or are ignored, in some way somewhere.
 std::vector<std::string> Alphabet() {
-  std::vector<std::string> pieces = {"a", "A", "k",    "K",    "1", "=",
-                                     "-", " ", "\x01", "\x7f", "s", "S"};
+  std::vector<std::string> pieces = {"a", "A", "i", "I",    "k",    "K", "1",
+                                     "=", "-", " ", "\x01", "\x7f", "s", "S"};
 #ifdef _WIN32
   // Code page 1252: soft hyphen, sharp s, É and é, Š and š.
   for (const char *piece : {"\xAD", "\xDF", "\xC9", "\xE9", "\x8A", "\x9A"}) {
