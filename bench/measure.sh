@@ -32,14 +32,17 @@ readonly calls=${MEASURE_CALLS:-1000}
 export LC_ALL=C.UTF-8
 
 # id, then the targets: instructions per call, per input byte, allocations
-# per call ("-" where there is none).
+# per call ("-" where there is none). The aim for the typical if-parse and
+# if-assemble is 900 instructions and for label-assemble 300; the ceilings
+# below are what the property-list design costs today (docs/performance.md
+# says where the instructions go), kept so that a regression fails.
 readonly cases=(
-  "if-parse 2500 - 2"
-  "if-assemble 2500 - 2"
-  "label-parse 400 - 2"
-  "label-assemble 600 - 2"
-  "if-parse-30000 - 12 -"
-  "if-parse-word-30000 - 12 -"
+  "if-parse 2500 - 0"
+  "if-assemble 2600 - 0"
+  "label-parse 250 - 0"
+  "label-assemble 600 - 0"
+  "if-parse-30000 - 6 0"
+  "if-parse-word-30000 - 6 0"
 )
 
 # Total instructions of one run of the host.

@@ -58,12 +58,26 @@ std::string Stretched(std::string_view text, std::size_t spread) {
   return stretched;
 }
 
-bool StretchThis(const std::uint8_t *data, std::size_t size) {
+bool StretchThis(const std::uint8_t *data, std::size_t size,
+                 std::uint32_t every) {
   std::uint32_t hash = 2166136261u; // FNV-1a
   for (std::size_t i = 0; i < size; ++i) {
     hash = (hash ^ data[i]) * 16777619u;
   }
-  return hash % 16 == 0;
+  return hash % every == 0;
+}
+
+std::string ParseOnce(ParseProc parse, const char *text) {
+  OutBuffer out('X');
+  parse(text, out.data(), 0);
+  return out.Result();
+}
+
+std::string AssembleOnce(AssembleProc assemble, const char *keyword,
+                         const char *properties) {
+  OutBuffer out('X');
+  assemble(keyword, properties, out.data());
+  return out.Result();
 }
 
 std::string CheckedParse(ParseProc parse, const char *text) {

@@ -21,15 +21,25 @@ std::string TextOf(const std::uint8_t *data, std::size_t size);
 // the empty string stays empty. Drives results across the capacity limit.
 std::string Stretched(std::string_view text, std::size_t spread);
 
-// Whether this input also runs stretched: one in 16, chosen by a hash of its
-// bytes, since one stretched run costs as much as hundreds of plain ones.
-bool StretchThis(const std::uint8_t *data, std::size_t size);
+// Whether this input also runs stretched: one in `every` (16 unless given),
+// chosen by a hash of its bytes, since one stretched run costs as much as
+// hundreds of plain ones.
+bool StretchThis(const std::uint8_t *data, std::size_t size,
+                 std::uint32_t every = 16);
 
 // Calls `parse` on `text` twice, into buffers of exactly the capacity with
 // different fill, and once with a null buffer. Returns the result after
 // checking that it is NUL-terminated within the capacity and the same both
 // times.
 std::string CheckedParse(ParseProc parse, const char *text);
+
+// One call of `parse` into a buffer of exactly the capacity; the result after
+// checking that it is NUL-terminated within it.
+std::string ParseOnce(ParseProc parse, const char *text);
+
+// As ParseOnce, for an assemble callback.
+std::string AssembleOnce(AssembleProc assemble, const char *keyword,
+                         const char *properties);
 
 // As CheckedParse, for an assemble callback.
 std::string CheckedAssemble(AssembleProc assemble, const char *keyword,

@@ -6,14 +6,33 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
+#include <deque>
 #include <vector>
 
 namespace {
 
 using Lines = std::vector<std::string>;
 
+std::string TextOf(const PropertyLine &line) {
+  return std::string(line.name) + (line.hasEquals ? "=" : "") +
+         std::string(line.value);
+}
+
 Lines LinesOf(const PropertyList &list) {
-  return Lines(list.Lines().begin(), list.Lines().end());
+  Lines lines;
+  for (const PropertyLine &line : list.Lines()) {
+    lines.push_back(TextOf(line));
+  }
+  return lines;
+}
+
+// ToText as a host reads it, or nothing when it did not fit.
+std::string ToText(const PropertyList &list) {
+  std::vector<char> out(DIRECTIVE_RESULT_CAPACITY, 'X');
+  ResultWriter writer(out.data());
+  list.ToText(writer);
+  writer.Finish();
+  return out.data();
 }
 
 bool HasBreakOrNul(std::string_view line) {
@@ -24,10 +43,18 @@ bool HasBreakOrNul(std::string_view line) {
 // ToText writes every line followed by CR LF and nothing else; where no line
 // holds a break or NUL, FromText reads the same lines back.
 void CheckText(const PropertyList &list) {
-  const PropertyList::Line text = list.ToText();
+  const std::string text = ToText(list);
+  std::size_t size = 0;
+  for (const std::string &line : LinesOf(list)) {
+    size += line.size() + 2;
+  }
+  if (size >= DIRECTIVE_RESULT_CAPACITY) {
+    Require(text.empty(), "ToText past the capacity is not empty");
+    return;
+  }
   std::size_t pos = 0;
   bool clean = true;
-  for (const PropertyList::Line &line : list.Lines()) {
+  for (const std::string &line : LinesOf(list)) {
     Require(text.compare(pos, line.size(), line) == 0, "ToText lost a line");
     pos += line.size();
     Require(text.compare(pos, 2, "\r\n") == 0, "line not ended by CR LF");
@@ -44,12 +71,12 @@ void CheckText(const PropertyList &list) {
 
 void FromText(PropertyList &list, const std::string &text) {
   list.FromText(text);
-  for (const PropertyList::Line &line : list.Lines()) {
+  for (const std::string &line : LinesOf(list)) {
     Require(!HasBreakOrNul(line), "FromText kept a break or NUL in a line");
   }
   // Every line and every break but a trailing one comes from the text.
   std::size_t size = 0;
-  for (const PropertyList::Line &line : list.Lines()) {
+  for (const std::string &line : LinesOf(list)) {
     size += line.size() + 1;
   }
   Require(size <= text.size() + 1, "FromText made more text than it read");
@@ -83,8 +110,8 @@ void ValueOf(const PropertyList &list, const std::string &name) {
     Require(value.empty(), "ValueOf of a missing name is not empty");
     return;
   }
-  const std::string_view line = list.Lines()[*found];
-  Require(line.find('=') != std::string_view::npos, "matched a line sans =");
+  const std::string line = TextOf(list.Lines()[*found]);
+  Require(line.find('=') != std::string::npos, "matched a line sans =");
   Require(value == line.substr(line.find('=') + 1),
           "ValueOf is not the text after the first =");
 }
@@ -94,16 +121,23 @@ void ValueOf(const PropertyList &list, const std::string &name) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data,
                                       std::size_t size) {
   FuzzedDataProvider input(data, size);
-  CallArena arena;
-  PropertyList list(arena.Memory());
+  // The list views the strings it is given; a deque never moves them.
+  std::deque<std::string> texts;
+  const auto keep = [&texts](std::string text) -> const std::string & {
+    return texts.emplace_back(std::move(text));
+  };
+  PropertyList list;
   while (input.remaining_bytes() > 0) {
     switch (input.ConsumeIntegralInRange<int>(0, 3)) {
-    case 0:
-      FromText(list, input.ConsumeRandomLengthString());
+    case 0: {
+      // As a host passes it: up to its first NUL.
+      const std::string text = input.ConsumeRandomLengthString();
+      FromText(list, keep(text.substr(0, text.find('\0'))));
       break;
+    }
     case 1: {
-      const std::string name = input.ConsumeRandomLengthString(64);
-      PutValue(list, name, input.ConsumeRandomLengthString());
+      const std::string &name = keep(input.ConsumeRandomLengthString(64));
+      PutValue(list, name, keep(input.ConsumeRandomLengthString()));
       break;
     }
     case 2:

@@ -34,6 +34,11 @@
  * its whole result with the terminating NUL, or, when that would not fit,
  * the empty string; it never writes a byte past the capacity.
  *
+ * In-place calls: `out` may be the same buffer as the text, keyword or
+ * property text passed with it, or overlap it (a host may parse a directive
+ * in its own buffer). The result is exactly the one separate buffers give,
+ * near the capacity too: a callback reads what it needs before it writes.
+ *
  * Null pointers: a null input string (text, keyword, properties) reads as
  * the empty string; a null `out` gets nothing written.
  *

@@ -2,6 +2,8 @@
 // property text.
 #pragma once
 
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 
 // Separates tokens in directive text: codes 1 to 32.
@@ -28,4 +30,42 @@ inline std::string_view Trim(std::string_view s) {
     s.remove_suffix(1);
   }
   return s;
+}
+
+// Whether `c` may stand in an unquoted token: it neither separates tokens
+// (codes 0 to 32) nor opens a quote.
+inline bool IsUnquotedTokenCharacter(char c) {
+  return static_cast<unsigned char>(c) > 32 && c != '"';
+}
+
+// Whether one of the eight bytes of `word` may not stand in an unquoted
+// token. A byte below n borrows when n is subtracted from it, which sets its
+// top bit where it was clear; so (x - n in every byte) & ~x & 0x80 in every
+// byte is non-zero exactly when some byte of x is below n. A quote is the
+// byte that XOR with '"' turns into 0, the one byte below 1.
+inline bool EndsUnquotedToken(std::uint64_t word) {
+  constexpr std::uint64_t kEveryByte = 0x0101010101010101u;
+  constexpr std::uint64_t kTopBits = 0x8080808080808080u;
+  const auto anyBelow = [](std::uint64_t x, std::uint64_t n) {
+    return ((x - kEveryByte * n) & ~x & kTopBits) != 0;
+  };
+  return anyBelow(word, 33) || anyBelow(word ^ (kEveryByte * '"'), 1);
+}
+
+// Length of the unquoted token at the start of `s`. A directive may hold one
+// argument tens of thousands of bytes long, so the run is read eight bytes at
+// a time up to the block that ends it.
+inline std::size_t UnquotedRunLength(std::string_view s) {
+  std::size_t length = 0;
+  for (std::uint64_t word = 0; length + sizeof word <= s.size();
+       length += sizeof word) {
+    std::memcpy(&word, s.data() + length, sizeof word);
+    if (EndsUnquotedToken(word)) {
+      break;
+    }
+  }
+  while (length < s.size() && IsUnquotedTokenCharacter(s[length])) {
+    ++length;
+  }
+  return length;
 }

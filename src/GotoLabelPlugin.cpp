@@ -4,7 +4,7 @@
 #include "ResultWriter.h"
 #include "properties.h"
 
-#include <array>
+#include <optional>
 #include <type_traits>
 
 static_assert(std::is_same_v<decltype(&LabelGotoParse), ParseProc>);
@@ -50,35 +50,29 @@ std::optional<std::string_view> LabelOf(std::string_view text) {
 
 } // namespace
 
+// One line with no break after it, so written directly rather than as
+// property text.
 DirectiveBool DIRECTIVE_CALL LabelGotoParse(const char *text, char *out,
                                             uint32_t /*extra*/) {
-  const std::optional<std::string_view> label = LabelOf(HostString(text));
-  if (!label) {
-    WriteResult(out, {});
-    return 0;
+  const HostInput directive(text, out);
+  const std::optional<std::string_view> label = LabelOf(directive.View());
+  ResultWriter result(out);
+  if (label) {
+    result << kLabel << '=' << *label;
   }
-  CallArena arena;
-  std::pmr::string result(arena.Memory());
-  result.reserve(kLabel.size() + 1 + label->size());
-  result += kLabel;
-  result += '=';
-  result += *label;
-  WriteResult(out, result);
+  result.Finish();
   return 0;
 }
 
 DirectiveBool DIRECTIVE_CALL LabelGotoAssemble(const char *keyword,
                                                const char *properties,
                                                char *out) {
-  const std::string_view head = HostString(keyword);
-  const auto [label] = ValuesOf(HostString(properties), std::array{kLabel});
-  CallArena arena;
-  std::pmr::string result(arena.Memory());
-  result.reserve(head.size() + 3 + label.size() + 1);
-  result += head;
-  result += " =\"";
-  result += label;
-  result += '"';
-  WriteResult(out, result);
+  const HostInput head(keyword, out);
+  const HostInput text(properties, out);
+  PropertyList list;
+  list.FromText(text.View());
+  ResultWriter result(out);
+  result << head.View() << " =\"" << list.ValueOf(kLabel) << '"';
+  result.Finish();
   return 0;
 }

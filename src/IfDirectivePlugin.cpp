@@ -1,11 +1,10 @@
 #include "IfDirectivePlugin.h"
 
+#include "CaseFolding.h"
 #include "DirectiveText.h"
 #include "ResultWriter.h"
-#include "platform/platform.h"
 #include "properties.h"
 
-#include <array>
 #include <type_traits>
 
 static_assert(std::is_same_v<decltype(&IfParse), ParseProc>);
@@ -19,9 +18,16 @@ constexpr std::string_view kArgument2 = "argument2";
 constexpr std::string_view kAction = "action";
 constexpr std::string_view kActionValue = "actionvalue";
 
-// The properties in the order of their tokens and of their lines.
-constexpr std::array<std::string_view, 5> kNames = {
-    kArgument1, kOperator, kArgument2, kAction, kActionValue};
+// Every property with an empty value, in the order of the tokens: what a
+// parse starts from before it reaches any token. Loaded once, when the
+// module is compiled.
+constexpr std::string_view kStartText =
+    "argument1=\roperator=\rargument2=\raction=\ractionvalue=";
+constexpr PropertyList kStartList = [] {
+  PropertyList list;
+  list.FromText(kStartText);
+  return list;
+}();
 
 constexpr std::size_t kKeywordLength = 4; // «#IF » or any four characters
 
@@ -42,7 +48,7 @@ public:
   // end of the text) ends it.
   std::string_view QuotedToken() {
     const std::size_t start = pos_;
-    RunOf([](char c) { return !IsWhitespace(c) && c != '"'; });
+    pos_ += UnquotedRunLength(text_.substr(pos_));
     if (pos_ < text_.size() && text_[pos_] == '"') {
       // Inside quotes only the closing quote matters, which find (memchr)
       // reaches far faster than a loop over the characters.
@@ -81,100 +87,72 @@ private:
   std::size_t pos_ = 0;
 };
 
-// The normalised tokens of a directive, in the order of kNames. The scan
-// stops where the text ends, so it may reach fewer than five.
-struct Tokens {
-  std::array<std::string_view, kNames.size()> values;
-  std::size_t reached = 0;
-};
-
-Tokens ScanTokens(std::string_view text) {
+// Sets each property whose token the scan reaches to the normalised token;
+// the scan stops where the text ends, leaving the later properties as they
+// started.
+void PutTokens(std::string_view text, PropertyList &properties) {
   Scanner scan(text.substr(std::min(kKeywordLength, text.size())));
-  Tokens tokens;
-  const auto take = [&tokens](std::string_view token) {
-    tokens.values[tokens.reached++] = NormalizeValue(token);
+  const auto put = [&properties](std::string_view name,
+                                 std::string_view token) {
+    properties.PutValue(name, NormalizeValue(token));
   };
-  take(scan.QuotedToken());
+  put(kArgument1, scan.QuotedToken());
   if (!scan.SkipSeparator()) {
-    return tokens;
+    return;
   }
-  take(scan.RunOf(IsOperatorCharacter));
+  put(kOperator, scan.RunOf(IsOperatorCharacter));
   if (!scan.SkipSeparator()) {
-    return tokens;
+    return;
   }
-  take(scan.QuotedToken());
+  put(kArgument2, scan.QuotedToken());
   if (!scan.SkipSeparator()) {
-    return tokens;
+    return;
   }
-  take(scan.RunOf(IsActionCharacter));
+  put(kAction, scan.RunOf(IsActionCharacter));
   if (!scan.SkipSeparator()) {
-    return tokens;
+    return;
   }
-  take(scan.Rest());
-  return tokens;
+  put(kActionValue, scan.Rest());
 }
 
 } // namespace
 
-// The result is the property text of all five names with empty values,
-// where each token reached replaces its property's value (PutValue): a
-// property the scan never reached keeps its line as "name=", and one whose
-// token is empty loses its line. Written out directly, as a PropertyList
-// would cost several times the scan itself.
 DirectiveBool DIRECTIVE_CALL IfParse(const char *text, char *out,
                                      uint32_t /*extra*/) {
-  const Tokens tokens = ScanTokens(HostString(text));
-  std::size_t size = 0;
-  for (std::size_t i = 0; i < kNames.size(); ++i) {
-    size += kNames[i].size() + tokens.values[i].size() + 3;
-  }
-  CallArena arena;
-  std::pmr::string result(arena.Memory());
-  result.reserve(size);
-  for (std::size_t i = 0; i < kNames.size(); ++i) {
-    if (i < tokens.reached && tokens.values[i].empty()) {
-      continue;
-    }
-    result += kNames[i];
-    result += '=';
-    result += tokens.values[i];
-    result += "\r\n";
-  }
-  WriteResult(out, result);
+  const HostInput directive(text, out);
+  PropertyList properties = kStartList;
+  PutTokens(directive.View(), properties);
+  ResultWriter result(out);
+  properties.ToText(result);
+  result.Finish();
   return 0;
 }
 
 DirectiveBool DIRECTIVE_CALL IfAssemble(const char *keyword,
                                         const char *properties, char *out) {
-  std::array<std::string_view, kNames.size()> values =
-      ValuesOf(HostString(properties), kNames);
-  for (std::string_view &value : values) {
-    value = NormalizeValue(value);
-  }
-  const auto &[argument1, op, argument2, action, actionValue] = values;
-  const std::string_view head = HostString(keyword);
+  const HostInput head(keyword, out);
+  const HostInput text(properties, out);
+  PropertyList list;
+  list.FromText(text.View());
+  const auto value = [&list](std::string_view name) {
+    return NormalizeValue(list.ValueOf(name));
+  };
+  const std::string_view argument1 = value(kArgument1);
+  const std::string_view op = value(kOperator);
+  const std::string_view argument2 = value(kArgument2);
+  const std::string_view action = value(kAction);
+  const std::string_view actionValue = value(kActionValue);
+
+  ResultWriter result(out);
+  result << head.View() << " \"" << argument1 << "\" " << op << " \""
+         << argument2 << "\" " << action;
   // A goto names a label, written bare; any other action takes its value
   // between quotes.
-  const bool bareValue = platform::EqualsIgnoringCase(action, "goto");
-
-  CallArena arena;
-  std::pmr::string result(arena.Memory());
-  result.reserve(head.size() + argument1.size() + op.size() + argument2.size() +
-                 action.size() + actionValue.size() + 12);
-  result += head;
-  result += " \"";
-  result += argument1;
-  result += "\" ";
-  result += op;
-  result += " \"";
-  result += argument2;
-  result += "\" ";
-  result += action;
-  result += bareValue ? " " : " \"";
-  result += actionValue;
-  if (!bareValue) {
-    result += '"';
+  if (EqualsIgnoringCase(action, "goto")) {
+    result << ' ' << actionValue;
+  } else {
+    result << " \"" << actionValue << '"';
   }
-  WriteResult(out, result);
+  result.Finish();
   return 0;
 }

@@ -45,8 +45,8 @@ const std::string kIfProperties =
     "argument1=x\r\noperator===\r\nargument2=y\r\naction=goto\r\n"
     "actionvalue=done\r\n";
 
-// Directive texts, including null, results larger than the stack arena of a
-// call, and bytes that take the locale's multibyte path. Results too large
+// Directive texts, including null, long results, and bytes that take the
+// locale's multibyte path. Results too large
 // for the buffer are left to the single-threaded tests: they cost much and
 // share nothing more.
 std::vector<std::optional<std::string>> ParseInputs() {

@@ -73,6 +73,11 @@ TEST(EqualsIgnoringCase, LeavesTheThreadLocaleAlone) {
   EXPECT_EQ(MB_CUR_MAX, before);
 }
 
+// The suite's locale folds ASCII as "C" does, so names take the shortcut.
+TEST(EqualsIgnoringCase, AsciiFoldsPlainlyInTheSuitesLocale) {
+  EXPECT_TRUE(platform::AsciiFoldsPlainly());
+}
+
 // A locale can match names of different byte lengths; the value is what
 // follows the matched line's own '='.
 TEST(PropertyList, ValueOfCutsAtTheMatchedLinesEquals) {

@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <iterator>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,8 +11,26 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
+std::string TextOf(const PropertyLine &line) {
+  return std::string(line.name) + (line.hasEquals ? "=" : "") +
+         std::string(line.value);
+}
+
 Lines LinesOf(const PropertyList &list) {
-  return Lines(list.Lines().begin(), list.Lines().end());
+  Lines lines;
+  for (std::size_t i = 0; i < list.Lines().Size(); ++i) {
+    lines.push_back(TextOf(list.Lines()[i]));
+  }
+  return lines;
+}
+
+// ToText of `list` as a host reads it from its out buffer.
+std::string ToText(const PropertyList &list) {
+  std::vector<char> out(DIRECTIVE_RESULT_CAPACITY, 'X');
+  ResultWriter writer(out.data());
+  list.ToText(writer);
+  writer.Finish();
+  return out.data();
 }
 
 PropertyList ListOf(std::string_view text) {
@@ -25,8 +41,8 @@ PropertyList ListOf(std::string_view text) {
 
 // "n0", "n1", ...: appended rather than built with "n" + std::to_string(i),
 // which GCC 12 at -O3 wrongly reports as an overlapping copy (-Wrestrict).
-std::string NumberedName(int i) {
-  std::string name = "n";
+std::string NumberedName(std::size_t i, const char *prefix = "n") {
+  std::string name = prefix;
   name += std::to_string(i);
   return name;
 }
@@ -52,8 +68,9 @@ TEST(PropertyList, FromTextSplitsOnEveryKindOfBreak) {
       {std::string("a=1\0b=2", 7), {"a=1"}},
       {"x=\x80\xff\t ", {"x=\x80\xff\t "}},
   };
+  // As a host passes them: a host string ends at its first NUL.
   for (const Case &c : cases) {
-    EXPECT_EQ(LinesOf(ListOf(c.text)), c.lines) << c.text;
+    EXPECT_EQ(LinesOf(ListOf(HostString(c.text.c_str()))), c.lines) << c.text;
   }
 }
 
@@ -64,9 +81,10 @@ TEST(PropertyList, FromTextReplacesEarlierContents) {
 }
 
 TEST(PropertyList, ToTextEndsEveryLineWithCrLf) {
-  EXPECT_EQ(ListOf("").ToText(), "");
-  EXPECT_EQ(ListOf("a=1\nb=").ToText(), "a=1\r\nb=\r\n");
-  EXPECT_EQ(ListOf("a=1\n\rb=2").ToText(), "a=1\r\n\r\nb=2\r\n");
+  EXPECT_EQ(ToText(ListOf("")), "");
+  EXPECT_EQ(ToText(ListOf("a=1\nb=")), "a=1\r\nb=\r\n");
+  EXPECT_EQ(ToText(ListOf("a=1\n\rb=2")), "a=1\r\n\r\nb=2\r\n");
+  EXPECT_EQ(ToText(ListOf("no equals\n=\na==b")), "no equals\r\n=\r\na==b\r\n");
 }
 
 TEST(PropertyList, ValueOfFindsTheFirstLineByName) {
@@ -141,16 +159,53 @@ TEST(PropertyList, PutValueAcceptsAValueViewingTheListItself) {
                                   "c=a fairly long value that is not inline"}));
 }
 
-TEST(PropertyList, ArenaSpillsLargeListsToTheHeap) {
-  CallArena arena;
-  PropertyList list(arena.Memory());
-  const std::string big(100000, 'v');
-  for (int i = 0; i < 50; ++i) {
-    list.PutValue(NumberedName(i), big);
+// Lines are views: the list holds what it was given, not copies of it.
+TEST(PropertyList, LinesViewTheTextTheyCameFrom) {
+  const std::string text = "a=1\r\nb";
+  PropertyList list = ListOf(text);
+  EXPECT_EQ(list.Lines()[0].value.data(), text.data() + 2);
+  EXPECT_EQ(list.Lines()[1].name.data(), text.data() + 5);
+  const std::string value = "v";
+  list.PutValue("c", value);
+  EXPECT_EQ(list.Lines()[2].value.data(), value.data());
+}
+
+// Past its inline lines a list moves to the heap and keeps working the same
+// way: lookups, replacements, removals down to none, and growth again.
+TEST(PropertyList, ManyLinesSpillToTheHeap) {
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i < 3 * PropertyLines::kInline; ++i) {
+    names.push_back(NumberedName(i));
   }
-  EXPECT_EQ(list.Lines().size(), 50u);
-  EXPECT_EQ(list.ValueOf("n49"), big);
-  EXPECT_EQ(list.ToText().size(), 50 * (4 + big.size() + 2) - 10);
+  PropertyList list;
+  Lines expected;
+  for (const std::string &name : names) {
+    list.PutValue(name, name);
+    expected.push_back(name + "=" + name);
+  }
+  EXPECT_EQ(LinesOf(list), expected);
+  EXPECT_EQ(list.ValueOf(NumberedName(names.size() - 1, "N")), names.back());
+  list.PutValue("n3", "three");
+  expected[3] = "n3=three";
+  EXPECT_EQ(LinesOf(list), expected);
+  for (std::size_t i = 0; i + 1 < names.size(); ++i) {
+    list.PutValue(names[i], "");
+  }
+  EXPECT_EQ(LinesOf(list), Lines{expected.back()});
+  list.PutValue(names.back(), "");
+  EXPECT_EQ(list.Lines().Size(), 0u);
+  list.PutValue("again", "1");
+  EXPECT_EQ(LinesOf(list), Lines{"again=1"});
+}
+
+TEST(PropertyList, RemovesInlineLinesFromAnyPlace) {
+  PropertyList list = ListOf("a=1\nb=2\nc=3\nd=4");
+  list.PutValue("a", "");
+  list.PutValue("c", "");
+  EXPECT_EQ(LinesOf(list), (Lines{"b=2", "d=4"}));
+  list.PutValue("d", "");
+  list.PutValue("b", "");
+  EXPECT_EQ(LinesOf(list), Lines{});
 }
 
 TEST(PropertyList, FromTextSplitsManyLinesOfMixedBreaks) {
@@ -166,43 +221,11 @@ TEST(PropertyList, FromTextSplitsManyLinesOfMixedBreaks) {
   }
   EXPECT_EQ(LinesOf(ListOf(text)), lines);
   EXPECT_EQ(LinesOf(ListOf(text + "last")).back(), "last");
-}
-
-// The assemble callbacks look their values up without loading a list; they
-// must get what the list would give.
-TEST(FindValues, AgreesWithAListLoadedFromTheSameText) {
-  const std::array<std::string_view, 3> names = {"label", "argument1",
-                                                 "actionvalue"};
-  const std::string texts[] = {
-      "",
-      "label=x",
-      "LABEL=a\nlabel=b",
-      "label=a\r\nLabel=b",
-      "Label=first\nlabel=second\nLABEL=third",
-      "label\nlabel=y",
-      "label =x\nlabel=y",
-      "=v\nlabel=\"q\"",
-      "argument1=1\r\nlabel= two \r\nactionvalue=a=b",
-      "actionvalue=1\rARGUMENT1=2\n\rlabel=3",
-      "x=1\n\n\nlabel=\n",
-      std::string("label=a\0label=b", 15),
-      "argument1=\xC3\x89\nlabel=\xE2\x84\xAA\nactionvalue",
-  };
-  for (const std::string &text : texts) {
-    const PropertyList list = ListOf(text);
-    const std::array<std::string_view, 3> values = ValuesOf(text, names);
-    for (std::size_t i = 0; i < names.size(); ++i) {
-      EXPECT_EQ(values[i], list.ValueOf(names[i])) << text << " / " << names[i];
-    }
+  std::string expected;
+  for (const std::string &line : lines) {
+    expected += line + "\r\n";
   }
-}
-
-TEST(FindValues, TellsAMissingNameFromAnEmptyValue) {
-  const std::array<std::string_view, 2> names = {"label", "other"};
-  std::array<std::optional<std::string_view>, 2> values;
-  FindValues("label=\nother", names, values);
-  EXPECT_EQ(values[0], std::optional<std::string_view>(""));
-  EXPECT_EQ(values[1], std::nullopt);
+  EXPECT_EQ(ToText(ListOf(text)), expected);
 }
 
 TEST(NormalizeValue, TrimsThenDropsOneQuoteFromEachEnd) {

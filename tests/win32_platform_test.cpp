@@ -37,6 +37,9 @@ TEST_F(Cp1252, ComparesIgnoringCaseUnderTheUserLocale) {
       {"\x9F", "\xFF", true},           // «Ÿ» / «ÿ»
       {"\xC9", "E", false},             // accents still count
       {"la" + kShy + "bel", "label", true},
+      {"stra\xDF"
+       "e",
+       "strasse", true}, // «straße» / «strasse»: lengths differ
       {"LABEL", "label", true},
       {"label", "label ", false},
       {"argument1", "argument2", false},
@@ -51,6 +54,21 @@ TEST_F(Cp1252, ComparesIgnoringCaseUnderTheUserLocale) {
   }
 }
 
+// The system decides which characters it ignores, so the portable
+// comparison takes no ASCII shortcut here; names still match as the system
+// says, whatever their lengths.
+TEST_F(Cp1252, NamesMatchAsTheSystemSays) {
+  EXPECT_FALSE(platform::AsciiFoldsPlainly());
+  PropertyList list;
+  const std::string text = "STRA\xDF"
+                           "E=sharp\r\nla" +
+                           kShy + "bel=soft";
+  list.FromText(text);
+  EXPECT_EQ(list.ValueOf("strasse"), "sharp");
+  EXPECT_EQ(list.ValueOf("label"), "soft");
+  EXPECT_EQ(list.ValueOf("labels"), "");
+}
+
 TEST_F(Cp1252, ComparesOnlyTheViewedBytes) {
   const std::string text = "LABELS";
   EXPECT_TRUE(platform::EqualsIgnoringCase(std::string_view(text).substr(0, 5),
@@ -61,7 +79,8 @@ TEST_F(Cp1252, ComparesOnlyTheViewedBytes) {
 // still starts after the matched line's own '='.
 TEST_F(Cp1252, ValueOfSkipsTheSoftHyphenInAName) {
   PropertyList list;
-  list.FromText("la" + kShy + "bel=x\r\nlabel=second");
+  const std::string text = "la" + kShy + "bel=x\r\nlabel=second";
+  list.FromText(text);
   EXPECT_EQ(list.FindName("label"), 0u);
   EXPECT_EQ(list.ValueOf("label"), "x");
   EXPECT_EQ(list.ValueOf("LABEL"), "x");

@@ -22,7 +22,14 @@ void *FindHostEntryPoint(ModuleHandle module, const char *name);
 void ReleaseHostModule(ModuleHandle module);
 
 // True when `a` and `b` are equal ignoring case under the user's default
-// locale. Safe to call from any thread.
+// locale, as the system's own comparison tells, with no shortcut. Safe to
+// call from any thread.
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
+// True when, under the user's default locale, every byte below 0x80 at the
+// start of a character is that one ASCII character, folds as in the "C"
+// locale and is never ignored by EqualsIgnoringCase. Fixed while the module
+// is loaded.
+bool AsciiFoldsPlainly();
 
 } // namespace platform

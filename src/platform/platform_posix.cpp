@@ -15,17 +15,12 @@ namespace platform {
 
 namespace {
 
-bool IsAscii(std::string_view s) {
-  for (const char c : s) {
-    if (static_cast<unsigned char>(c) >= 0x80) {
-      return false;
-    }
-  }
-  return true;
-}
-
 char AsciiLower(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+char AsciiUpper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 bool EqualsAsciiIgnoringCase(std::string_view a, std::string_view b) {
@@ -56,12 +51,18 @@ public:
     const locale_t previous = uselocale(handle_);
     multibyte_ = MB_CUR_MAX > 1;
     uselocale(previous);
-    // The ASCII shortcut is only sound where ASCII letters fold as in "C"
-    // (not so in a Turkish locale, for example).
+    // ASCII folds plainly where every ASCII character folds as in "C", both
+    // as a wide character and as a byte: not so in a Turkish locale, for
+    // example. Locale encodings keep ASCII bytes as whole characters.
     asciiFoldsPlainly_ = true;
-    for (wint_t c = 'A'; c <= 'Z'; ++c) {
-      if (towlower_l(c, handle_) != c - 'A' + 'a' ||
-          towupper_l(c - 'A' + 'a', handle_) != c) {
+    for (int c = 0; c < 0x80; ++c) {
+      const int lower = AsciiLower(static_cast<char>(c));
+      const int upper = AsciiUpper(static_cast<char>(c));
+      if (towlower_l(static_cast<wint_t>(c), handle_) !=
+              static_cast<wint_t>(lower) ||
+          towupper_l(static_cast<wint_t>(c), handle_) !=
+              static_cast<wint_t>(upper) ||
+          tolower_l(c, handle_) != lower || toupper_l(c, handle_) != upper) {
         asciiFoldsPlainly_ = false;
       }
     }
@@ -75,17 +76,13 @@ public:
   UserLocale &operator=(const UserLocale &) = delete;
 
   bool Equal(std::string_view a, std::string_view b) const {
-    if (a == b) {
-      return true;
-    }
-    if (asciiFoldsPlainly_ && IsAscii(a) && IsAscii(b)) {
-      return EqualsAsciiIgnoringCase(a, b);
-    }
     if (handle_ == locale_t{}) {
       return EqualsAsciiIgnoringCase(a, b);
     }
     return multibyte_ ? EqualWide(a, b) : EqualBytes(a, b);
   }
+
+  bool AsciiFoldsPlainly() const { return asciiFoldsPlainly_; }
 
 private:
   bool SameLetter(wint_t a, wint_t b) const {
@@ -190,5 +187,7 @@ void ReleaseHostModule(ModuleHandle module) {
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return userLocale.Equal(a, b);
 }
+
+bool AsciiFoldsPlainly() { return userLocale.AsciiFoldsPlainly(); }
 
 } // namespace platform
