@@ -281,9 +281,12 @@ std::string IfAssemble(const std::string &keyword,
   std::string text = keyword + " \"" + n("argument1") + "\" " + n("operator") +
                      " \"" + n("argument2") + "\" " + n("action");
   if (equal(n("action"), "goto")) {
-    text += " " + n("actionvalue");
+    text += ' ';
+    text += n("actionvalue");
   } else {
-    text += " \"" + n("actionvalue") + "\"";
+    text += " \"";
+    text += n("actionvalue");
+    text += '"';
   }
   return Written(text);
 }
