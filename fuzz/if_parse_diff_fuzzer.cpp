@@ -1,34 +1,15 @@
 // IfParse against the plain reference, byte for byte, with separate buffers
 // and in place.
 #include "Differential.h"
-#include "FuzzCheck.h"
 #include "IfDirectivePlugin.h"
-
-namespace {
-
-// Less often than the other targets, which check the capacity limit too:
-// these call the module and the reference several times per input.
-constexpr std::uint32_t kStretchEvery = 64;
-
-void Check(const std::string &text, std::uint32_t choice) {
-  const std::string host(text.c_str());
-  const std::string expected = reference::IfParse(host, SystemNameEquals());
-  RequireSame(ParseOnce(IfParse, host.c_str()), expected,
-              "IfParse differs from the reference");
-  RequireSameInPlace(
-      ParseInPlace(IfParse, host, InPlaceOffset(choice, host.size())), expected,
-      "IfParse in place differs from the reference");
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data,
                                       std::size_t size) {
-  const std::string text = TextOf(data, size);
-  const std::uint32_t choice = HashOf(data, size);
-  Check(text, choice);
-  if (StretchThis(data, size, kStretchEvery)) {
-    Check(Stretched(text, size), choice / 7);
-  }
+  FuzzParse(
+      data, size, IfParse,
+      [](const std::string &text) {
+        return reference::IfParse(text, SystemNameEquals());
+      },
+      "IfParse");
   return 0;
 }
