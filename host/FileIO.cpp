@@ -147,8 +147,13 @@ void ReplaceContents(const std::string &path, std::string_view contents) {
       return;
     }
   }
+  // The temporary file may have taken a read-only mode from the target,
+  // which Windows will not delete.
   std::error_code ignored;
-  fs::remove(host::FileSystemPath(temporary), ignored);
+  const fs::path temporaryPath = host::FileSystemPath(temporary);
+  fs::permissions(temporaryPath, fs::perms::owner_write, fs::perm_options::add,
+                  ignored);
+  fs::remove(temporaryPath, ignored);
   throw Failure("cannot write '" + path + "': " + reason);
 }
 
