@@ -2,7 +2,9 @@
 # Runs a Windows program of the test suite under Wine: in the given prefix,
 # which is made on first use for the given architecture (win32 or win64),
 # quietly, and under a Western user locale so that the ANSI code page is
-# 1252.
+# 1252. Wine names files on the Unix side in the character set of LC_CTYPE;
+# that is C.UTF-8, which every glibc has, since en_US.UTF-8 is often not
+# generated, and without it Wine could name no file beyond ASCII.
 # Usage: wine-run.sh WINEARCH PREFIX PROGRAM [ARGUMENT...]
 set -eu
 WINEARCH=$1
@@ -12,8 +14,9 @@ shift 2
 WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 WINEDEBUG=-all
 LANG=en_US.UTF-8
-LC_ALL=en_US.UTF-8
-export WINEARCH WINEPREFIX WINEDLLOVERRIDES WINEDEBUG LANG LC_ALL
+LC_CTYPE=C.UTF-8
+unset LC_ALL
+export WINEARCH WINEPREFIX WINEDLLOVERRIDES WINEDEBUG LANG LC_CTYPE
 
 # Debian's wine starts 32-bit programs; 64-bit ones need its wine64 loader.
 wine=wine

@@ -33,7 +33,7 @@ std::string ReadStream(std::FILE *stream, const std::string &name) {
 // Writes `contents` to the existing file `path` and on to the disk; returns
 // "" or the reason it failed.
 std::string WriteFile(const std::string &path, std::string_view contents) {
-  std::FILE *file = std::fopen(path.c_str(), "wb");
+  std::FILE *file = host::OpenFile(path, "wb");
   if (file == nullptr) {
     return SystemReason();
   }
@@ -49,16 +49,16 @@ std::string WriteFile(const std::string &path, std::string_view contents) {
   return reason;
 }
 
-fs::path ResolveLink(const std::string &path) {
+std::string ResolveLink(const std::string &path) {
   std::error_code error;
-  if (!fs::is_symlink(path, error)) {
+  if (!fs::is_symlink(host::FileSystemPath(path), error)) {
     return path;
   }
-  const fs::path target = fs::canonical(path, error);
+  const fs::path target = fs::canonical(host::FileSystemPath(path), error);
   if (error) {
     throw Failure("cannot write '" + path + "': " + error.message());
   }
-  return target;
+  return host::PathString(target);
 }
 
 } // namespace
@@ -71,7 +71,7 @@ std::string ReadInput(const std::string &path) {
   if (path == "-") {
     return ReadStream(stdin, DisplayName(path));
   }
-  std::FILE *file = std::fopen(path.c_str(), "rb");
+  std::FILE *file = host::OpenFile(path, "rb");
   if (file == nullptr) {
     throw Failure("cannot read '" + path + "': " + SystemReason());
   }
@@ -120,33 +120,40 @@ void FinishOutput() {
 }
 
 void ReplaceContents(const std::string &path, std::string_view contents) {
-  const fs::path target = ResolveLink(path);
-  const fs::path folder =
-      target.has_parent_path() ? target.parent_path() : fs::path(".");
+  const std::string target = ResolveLink(path);
+  const fs::path targetPath = host::FileSystemPath(target);
+  const std::string folder = targetPath.has_parent_path()
+                                 ? host::PathString(targetPath.parent_path())
+                                 : ".";
   std::string reason;
-  const std::string temporary = host::CreateUniqueFile(folder.string(), reason);
+  const std::string temporary = host::CreateUniqueFile(folder, reason);
   if (temporary.empty()) {
     throw Failure("cannot write '" + path + "': cannot create a file in '" +
-                  folder.string() + "': " + reason);
+                  folder + "': " + reason);
   }
   reason = WriteFile(temporary, contents);
   if (reason.empty()) {
     std::error_code ignored;
-    const fs::file_status original = fs::status(target, ignored);
+    const fs::file_status original = fs::status(targetPath, ignored);
     if (!ignored) {
-      fs::permissions(temporary, original.permissions(), ignored);
+      fs::permissions(host::FileSystemPath(temporary), original.permissions(),
+                      ignored);
     }
-    if (host::RenameReplacing(temporary, target.string(), reason)) {
-      if (!host::SyncDirectory(folder.string(), reason)) {
+    if (host::RenameReplacing(temporary, target, reason)) {
+      if (!host::SyncDirectory(folder, reason)) {
         throw Failure("'" + path + "' was rewritten, but its folder '" +
-                      folder.string() +
-                      "' could not be synced to the disk: " + reason);
+                      folder + "' could not be synced to the disk: " + reason);
       }
       return;
     }
   }
+  // The temporary file may have taken a read-only mode from the target,
+  // which Windows will not delete.
   std::error_code ignored;
-  fs::remove(temporary, ignored);
+  const fs::path temporaryPath = host::FileSystemPath(temporary);
+  fs::permissions(temporaryPath, fs::perms::owner_write, fs::perm_options::add,
+                  ignored);
+  fs::remove(temporaryPath, ignored);
   throw Failure("cannot write '" + path + "': " + reason);
 }
 

@@ -2,6 +2,7 @@
 
 #include "Errors.h"
 #include "HostEntryPoints.h"
+#include "HostFiles.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -16,7 +17,7 @@ namespace {
 std::string FirstExisting(const std::vector<std::string> &paths) {
   for (const std::string &path : paths) {
     std::error_code error;
-    if (fs::is_regular_file(path, error)) {
+    if (fs::is_regular_file(host::FileSystemPath(path), error)) {
       return path;
     }
   }
@@ -45,11 +46,11 @@ DefaultPluginCandidates(const std::string &executable) {
   if (executable.empty()) {
     return {};
   }
-  const fs::path folder = fs::path(executable).parent_path();
-  return {(folder / host::PluginFileName()).string(),
-          (folder / DIRECTIVE_HOST_PLUGIN_DIR / host::PluginFileName())
-              .lexically_normal()
-              .string()};
+  const fs::path folder = host::FileSystemPath(executable).parent_path();
+  return {host::PathString(folder / host::PluginFileName()),
+          host::PathString(
+              (folder / DIRECTIVE_HOST_PLUGIN_DIR / host::PluginFileName())
+                  .lexically_normal())};
 }
 
 LoadedPlugins::LoadedPlugins(const std::vector<std::string> &extraModules) {
@@ -71,8 +72,8 @@ void LoadedPlugins::Load(const std::string &path) {
   // An absolute path keeps the system from searching its library folders
   // for a bare file name instead of taking it from the current folder.
   std::error_code ignored;
-  const std::string module =
-      fs::absolute(path, ignored).lexically_normal().string();
+  const std::string module = host::PathString(
+      fs::absolute(host::FileSystemPath(path), ignored).lexically_normal());
   std::string error;
   ModulePointer handle(host::LoadModule(module, error));
   if (handle == nullptr) {

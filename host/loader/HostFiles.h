@@ -3,13 +3,29 @@
 #pragma once
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 namespace host {
 
-// Switches standard input and output to binary mode, so that bytes pass
-// through untranslated (no CR LF conversion, no end-of-file byte).
+// Paths are strings in the system's narrow encoding (on Windows the ANSI
+// code page), as the command line gives them and as messages print them.
+
+// Switches standard input, output and error to binary mode, so that bytes
+// pass through untranslated (no CR LF conversion, no end-of-file byte) and
+// every stream ends its lines alike.
 void UseBinaryStandardStreams();
+
+// Opens `path` as std::fopen does with `mode`, at any length of path. On
+// failure returns null and leaves the reason in errno.
+std::FILE *OpenFile(const std::string &path, const char *mode);
+
+// `path` for std::filesystem, and a std::filesystem path back as a string.
+// On Windows the standard library converts narrow strings in an encoding
+// of its own, not the ANSI code page, so a name with letters outside ASCII
+// would name another file.
+std::filesystem::path FileSystemPath(const std::string &path);
+std::string PathString(const std::filesystem::path &path);
 
 // Creates a new, empty file with a unique name in `directory` and returns its
 // path. On failure returns "" and sets `error` to the system's reason.

@@ -11,6 +11,16 @@ namespace host {
 
 void UseBinaryStandardStreams() {}
 
+std::FILE *OpenFile(const std::string &path, const char *mode) {
+  return std::fopen(path.c_str(), mode);
+}
+
+std::filesystem::path FileSystemPath(const std::string &path) { return path; }
+
+std::string PathString(const std::filesystem::path &path) {
+  return path.string();
+}
+
 std::string CreateUniqueFile(const std::string &directory, std::string &error) {
   const std::string pattern = directory + "/.directive-host-XXXXXX";
   std::vector<char> path(pattern.begin(), pattern.end());

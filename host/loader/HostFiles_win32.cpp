@@ -1,5 +1,6 @@
 #include "HostFiles.h"
 #include "SystemMessage_win32.h"
+#include "WidePath_win32.h"
 
 #include <windows.h>
 
@@ -14,15 +15,51 @@ namespace host {
 void UseBinaryStandardStreams() {
   _setmode(_fileno(stdin), _O_BINARY);
   _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
 }
 
+std::FILE *OpenFile(const std::string &path, const char *mode) {
+  return _wfopen(WidePath(path).c_str(), WideText(mode).c_str());
+}
+
+std::filesystem::path FileSystemPath(const std::string &path) {
+  return WideText(path);
+}
+
+std::string PathString(const std::filesystem::path &path) {
+  return AnsiText(path.wstring());
+}
+
+// Made here rather than with GetTempFileName, which takes folders of at most
+// MAX_PATH - 14 characters and writes the name into a MAX_PATH buffer.
 std::string CreateUniqueFile(const std::string &directory, std::string &error) {
-  char path[MAX_PATH];
-  if (GetTempFileNameA(directory.c_str(), "dh", 0, path) == 0) {
-    error = SystemMessage(GetLastError());
-    return {};
+  const std::string separator =
+      directory.empty() || directory.back() == '\\' || directory.back() == '/'
+          ? ""
+          : "\\";
+  DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    seed = seed * 1103515245u + 12345u;
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, "%08lx",
+                  static_cast<unsigned long>(seed));
+    const std::string path =
+        directory + separator + ".directive-host-" + suffix + ".tmp";
+    const HANDLE file =
+        CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      CloseHandle(file);
+      return path;
+    }
+    const DWORD code = GetLastError();
+    if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) {
+      error = SystemMessage(code);
+      return {};
+    }
   }
-  return path;
+  error = SystemMessage(ERROR_FILE_EXISTS);
+  return {};
 }
 
 bool FlushToDisk(std::FILE *file, std::string &error) {
@@ -40,7 +77,7 @@ bool FlushToDisk(std::FILE *file, std::string &error) {
 
 bool RenameReplacing(const std::string &from, const std::string &to,
                      std::string &error) {
-  if (!MoveFileExA(from.c_str(), to.c_str(),
+  if (!MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     error = SystemMessage(GetLastError());
     return false;

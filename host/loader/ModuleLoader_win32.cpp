@@ -1,5 +1,6 @@
 #include "ModuleLoader.h"
 #include "SystemMessage_win32.h"
+#include "WidePath_win32.h"
 
 #include <windows.h>
 
@@ -7,33 +8,6 @@
 #include <vector>
 
 namespace host {
-
-namespace {
-
-// `path` (ANSI code page) as a wide path that the loader accepts at any
-// length: the ANSI entry points stop at MAX_PATH, and a longer absolute path
-// needs the \\?\ prefix. Behind that prefix '/' is no separator any more, so
-// it is turned into '\' here.
-std::wstring WidePath(const std::string &path) {
-  const int length = MultiByteToWideChar(
-      CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()),
-                      wide.data(), length);
-  const bool driveAbsolute = wide.size() > 2 && wide[1] == L':' &&
-                             (wide[2] == L'\\' || wide[2] == L'/');
-  if (wide.size() >= MAX_PATH && driveAbsolute) {
-    for (wchar_t &c : wide) {
-      if (c == L'/') {
-        c = L'\\';
-      }
-    }
-    wide.insert(0, L"\\\\?\\");
-  }
-  return wide;
-}
-
-} // namespace
 
 LoadedModuleHandle LoadModule(const std::string &path, std::string &error) {
   HMODULE module = LoadLibraryW(WidePath(path).c_str());

@@ -1,4 +1,7 @@
-// Runs the built directive-host as a user would and captures what it does.
+// Runs the built directive-host as a user would and captures what it does,
+// and the file services its tests need. ReadBytes and WriteBytes are
+// portable; the rest has one implementation per platform (HostRun_posix.cpp,
+// HostRun_win32.cpp).
 #pragma once
 
 #include <filesystem>
@@ -6,7 +9,9 @@
 #include <vector>
 
 struct HostRun {
-  int exitCode = -1; // 128 + signal number when it was killed
+  // The exit code; on POSIX 128 + the signal number when it was killed, on
+  // Windows the exception code when it crashed.
+  int exitCode = -1;
   std::string out;
   std::string err;
 };
@@ -18,7 +23,9 @@ struct HostRunOptions {
   std::vector<std::string> environment; // replaces the environment if set
 };
 
-// Runs `program` with `arguments` and waits for it to end.
+// Runs `program` with `arguments` and waits for it to end. Each argument
+// reaches the program as it is given, spaces, quotes and backslashes
+// included (on Windows, quoted for the runtime's command-line parser).
 HostRun RunProgram(const std::string &program,
                    const std::vector<std::string> &arguments,
                    const HostRunOptions &options = {});
@@ -27,9 +34,17 @@ HostRun RunProgram(const std::string &program,
 // `prefix` and a unique suffix, and returns its path.
 std::filesystem::path MakeTemporaryFolder(const std::string &prefix);
 
-// The full path of the program `name` found on PATH, or "" when there is
-// none.
-std::string FindOnPath(const std::string &name);
+// The path named by `text`, a string in the system's narrow encoding, which
+// on Windows is the ANSI code page: std::filesystem converts narrow strings
+// in an encoding of its own there.
+std::filesystem::path NativePath(const std::string &text);
+
+// The names in `folder`, sorted, in the system's narrow encoding; at any
+// length of path.
+std::vector<std::string> FolderNames(const std::filesystem::path &folder);
+
+// Removes `folder` and everything in it, at any length of path.
+void RemoveTree(const std::filesystem::path &folder);
 
 // The whole contents of a file ("" when it cannot be read).
 std::string ReadBytes(const std::filesystem::path &path);

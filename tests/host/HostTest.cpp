@@ -26,11 +26,21 @@ void ExpectFailure(const HostRun &run, int exitCode,
   EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
 }
 
+void ExpectFailureWithReason(const HostRun &run, int exitCode,
+                             const std::string &ours) {
+  EXPECT_EQ(run.exitCode, exitCode) << run.err;
+  const std::string start = "directive-host: " + ours;
+  ASSERT_TRUE(StartsWith(run.err, start));
+  const std::string reason = run.err.substr(start.size());
+  EXPECT_GT(reason.size(), 1u) << "no reason given";
+  EXPECT_EQ(reason.find('\n'), reason.size() - 1) << run.err;
+}
+
 void HostTest::SetUp() {
   folder_ = fs::canonical(MakeTemporaryFolder("directive-host-test"));
 }
 
-void HostTest::TearDown() { fs::remove_all(folder_); }
+void HostTest::TearDown() { RemoveTree(folder_); }
 
 std::string HostTest::LoneHost() const {
   const fs::path bin = folder_ / "lone";

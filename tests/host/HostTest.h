@@ -13,9 +13,19 @@
 
 namespace fs = std::filesystem;
 
-inline const std::string kHost = DIRECTIVE_HOST_PATH;
-inline const std::string kSayPlugin = SAY_PLUGIN_PATH;
-inline const std::string kGotoOnlyPlugin = GOTO_ONLY_PLUGIN_PATH;
+// A file of the build as this platform names it. The build passes its paths
+// in its own form, which for a Windows build under Wine is the Unix one.
+inline std::string BuiltFile(const char *path) {
+  return fs::absolute(path).make_preferred().string();
+}
+
+inline const std::string kHost = BuiltFile(DIRECTIVE_HOST_PATH);
+inline const std::string kSayPlugin = BuiltFile(SAY_PLUGIN_PATH);
+inline const std::string kGotoOnlyPlugin = BuiltFile(GOTO_ONLY_PLUGIN_PATH);
+inline const std::string kNoAutoRegister = BuiltFile(NO_AUTOREGISTER_PATH);
+// The default module's file name on this platform.
+inline const std::string kModuleFile =
+    fs::path(DEFAULT_PLUGIN_PATH).filename().string();
 
 inline std::string DefaultPlugin() {
   return fs::canonical(DEFAULT_PLUGIN_PATH).string();
@@ -26,9 +36,18 @@ inline std::string DefaultPlugin() {
 ::testing::AssertionResult Contains(const std::string &text,
                                     const std::string &part);
 
+// The separator of folder names that paths on this platform use.
+inline const std::string
+    kSeparator(1, static_cast<char>(fs::path::preferred_separator));
+
 // One line on standard error, and the exit code of a failure.
 void ExpectFailure(const HostRun &run, int exitCode,
                    const std::string &fragment);
+
+// A failure whose message is `ours` followed by the system's reason, whose
+// wording differs per platform: the reason is only checked to be there.
+void ExpectFailureWithReason(const HostRun &run, int exitCode,
+                             const std::string &ours);
 
 // Each test works in a fresh folder of its own, and runs the program there.
 class HostTest : public ::testing::Test {

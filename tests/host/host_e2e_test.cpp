@@ -36,17 +36,18 @@ TEST_F(HostTest, PluginOptionAddsModulesAfterTheDefaultOne) {
 }
 
 TEST_F(HostTest, DefaultModuleIsFoundInTheInstallLayoutOrNowhere) {
-  fs::create_directories(Folder() / "bin");
-  fs::copy_file(kHost, Folder() / "bin/directive-host");
-  const std::string host = (Folder() / "bin/directive-host").string();
+  const fs::path bin = Folder() / "bin";
+  fs::create_directories(bin);
+  const fs::path hostCopy = bin / fs::path(kHost).filename();
+  fs::copy_file(kHost, hostCopy);
+  const std::string host = hostCopy.string();
+  const fs::path installed = Folder() / "lib" / "directive-plugins";
 
   const HostRun missing = RunProgram(host, {"keywords"});
-  ExpectFailure(
-      missing, 3,
-      "no plug-in module: found no DirectivePlugin.so at '" +
-          (Folder() / "bin/DirectivePlugin.so").string() + "' or '" +
-          (Folder() / "lib/directive-plugins/DirectivePlugin.so").string() +
-          "'");
+  ExpectFailure(missing, 3,
+                "no plug-in module: found no " + kModuleFile + " at '" +
+                    (bin / kModuleFile).string() + "' or '" +
+                    (installed / kModuleFile).string() + "'");
   EXPECT_EQ(missing.out, "");
 
   // A module given with --plugin is enough without a default one.
@@ -55,14 +56,12 @@ TEST_F(HostTest, DefaultModuleIsFoundInTheInstallLayoutOrNowhere) {
   EXPECT_EQ(extraOnly.exitCode, 0) << extraOnly.err;
   EXPECT_EQ(extraOnly.out, "text=hi\n");
 
-  const fs::path installed = Folder() / "lib/directive-plugins";
   fs::create_directories(installed);
-  fs::copy_file(DEFAULT_PLUGIN_PATH, installed / "DirectivePlugin.so");
+  fs::copy_file(DEFAULT_PLUGIN_PATH, installed / kModuleFile);
   const HostRun found = RunProgram(host, {"keywords"});
   EXPECT_EQ(found.exitCode, 0) << found.err;
   EXPECT_TRUE(StartsWith(
-      found.out,
-      "#LABEL  " + (installed / "DirectivePlugin.so").string() + "\n"));
+      found.out, "#LABEL  " + (installed / kModuleFile).string() + "\n"));
 }
 
 // --- parse ----------------------------------------------------------------
@@ -225,10 +224,12 @@ TEST_F(HostTest, NamesTheModuleThatCannotBeUsed) {
     std::string path;
     std::string message;
   } cases[] = {
-      {"absent.so", "cannot load plug-in module 'absent.so': "},
+      {"absent" + fs::path(kModuleFile).extension().string(),
+       "cannot load plug-in module 'absent" +
+           fs::path(kModuleFile).extension().string() + "': "},
       {"notes.txt", "cannot load plug-in module 'notes.txt': "},
-      {NO_AUTOREGISTER_PATH, "plug-in module '" NO_AUTOREGISTER_PATH
-                             "' does not export AutoRegister"},
+      {kNoAutoRegister,
+       "plug-in module '" + kNoAutoRegister + "' does not export AutoRegister"},
   };
   for (const auto &c : cases) {
     const HostRun run = Run({"--plugin", c.path, "keywords"});

@@ -9,19 +9,31 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 namespace {
 
-std::vector<std::string> FolderNames(const fs::path &folder) {
-  std::vector<std::string> names;
-  for (const auto &entry : fs::directory_iterator(folder)) {
-    names.push_back(entry.path().filename().string());
+// The full path of the program `name` found on PATH, or "" when there is
+// none.
+std::string FindOnPath(const std::string &name) {
+  const char *path = std::getenv("PATH");
+  std::string folders = path != nullptr ? path : "/usr/bin:/bin";
+  std::size_t start = 0;
+  while (start <= folders.size()) {
+    std::size_t end = folders.find(':', start);
+    if (end == std::string::npos) {
+      end = folders.size();
+    }
+    const fs::path candidate =
+        fs::path(folders.substr(start, end - start)) / name;
+    if (access(candidate.c_str(), X_OK) == 0) {
+      return candidate.string();
+    }
+    start = end + 1;
   }
-  std::sort(names.begin(), names.end());
-  return names;
+  return {};
 }
 
 std::vector<std::string> Lines(const std::string &text) {
