@@ -86,16 +86,15 @@ test-packages: package
 	  $(call missing,wine with wine32 and wine64,the Windows packages' test); \
 	fi
 
-# Formats the example script and shows what changes as a unified diff
-# (diff exits 1 when there are differences, which is the point here).
+# Shows what formatting the example script changes, as a unified diff
+# (format --diff exits 1 when there are changes, which is the point here).
 DEMO_SCRIPT := examples/nightly-backup.script
 demo:
 	cmake --preset linux
 	cmake --build --preset linux --target directive-host
 	@echo
-	@echo '$$ directive-host format $(DEMO_SCRIPT)'
-	@build/linux/bin/directive-host format $(DEMO_SCRIPT) > build/linux/demo-formatted.script
-	@diff -u --label $(DEMO_SCRIPT) --label 'formatted' $(DEMO_SCRIPT) build/linux/demo-formatted.script || test $$? -eq 1
+	@echo '$$ directive-host format --diff $(DEMO_SCRIPT)'
+	@build/linux/bin/directive-host format --diff $(DEMO_SCRIPT) || test $$? -eq 1
 
 # Hardening legs: the whole suite under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the concurrency test under ThreadSanitizer, the
