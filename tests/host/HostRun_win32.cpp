@@ -202,11 +202,24 @@ HostRun RunProgram(const std::string &program,
     std::wstring environment = EnvironmentBlock(options.environment);
     const std::wstring folder = options.folder.wstring();
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(
-            Wide(program).c_str(), line.data(), nullptr, nullptr, TRUE,
-            CREATE_UNICODE_ENVIRONMENT,
-            options.environment.empty() ? nullptr : environment.data(),
-            folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
+    const auto start = [&] {
+      return CreateProcessW(
+          Wide(program).c_str(), line.data(), nullptr, nullptr, TRUE,
+          CREATE_UNICODE_ENVIRONMENT,
+          options.environment.empty() ? nullptr : environment.data(),
+          folder.empty() ? nullptr : folder.c_str(), &startup, &process);
+    };
+    // Under Wine a new process now and then fails to start at all, with
+    // ERROR_INTERNAL_ERROR and nothing run, so such a start is tried again a
+    // few times. Any other failure is the test's.
+    bool started = start();
+    for (int retry = 0;
+         !started && retry < 3 && GetLastError() == ERROR_INTERNAL_ERROR;
+         ++retry) {
+      Sleep(100);
+      started = start();
+    }
+    if (!started) {
       const DWORD error = GetLastError();
       RemoveTree(captureFolder);
       throw std::runtime_error("cannot run " + program + ": error " +
