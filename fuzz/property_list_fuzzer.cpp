@@ -2,6 +2,7 @@
 // and ToText, checking after each step what must hold of it.
 #include "FuzzCheck.h"
 #include "properties.h"
+#include "support/PropertyListText.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -10,30 +11,6 @@
 #include <vector>
 
 namespace {
-
-using Lines = std::vector<std::string>;
-
-std::string TextOf(const PropertyLine &line) {
-  return std::string(line.name) + (line.hasEquals ? "=" : "") +
-         std::string(line.value);
-}
-
-Lines LinesOf(const PropertyList &list) {
-  Lines lines;
-  for (const PropertyLine &line : list.Lines()) {
-    lines.push_back(TextOf(line));
-  }
-  return lines;
-}
-
-// ToText as a host reads it, or nothing when it did not fit.
-std::string ToText(const PropertyList &list) {
-  std::vector<char> out(DIRECTIVE_RESULT_CAPACITY, 'X');
-  ResultWriter writer(out.data());
-  list.ToText(writer);
-  writer.Finish();
-  return out.data();
-}
 
 bool HasBreakOrNul(std::string_view line) {
   return line.find_first_of(std::string_view("\r\n\0", 3)) !=

@@ -1,4 +1,5 @@
 #include "properties.h"
+#include "support/PropertyListText.h"
 
 #include <gtest/gtest.h>
 
@@ -8,30 +9,6 @@
 #include <vector>
 
 namespace {
-
-using Lines = std::vector<std::string>;
-
-std::string TextOf(const PropertyLine &line) {
-  return std::string(line.name) + (line.hasEquals ? "=" : "") +
-         std::string(line.value);
-}
-
-Lines LinesOf(const PropertyList &list) {
-  Lines lines;
-  for (std::size_t i = 0; i < list.Lines().Size(); ++i) {
-    lines.push_back(TextOf(list.Lines()[i]));
-  }
-  return lines;
-}
-
-// ToText of `list` as a host reads it from its out buffer.
-std::string ToText(const PropertyList &list) {
-  std::vector<char> out(DIRECTIVE_RESULT_CAPACITY, 'X');
-  ResultWriter writer(out.data());
-  list.ToText(writer);
-  writer.Finish();
-  return out.data();
-}
 
 PropertyList ListOf(std::string_view text) {
   PropertyList list;

@@ -1,4 +1,5 @@
 #include "HostRun.h"
+#include "WidePath_win32.h"
 
 #include <windows.h>
 
@@ -8,26 +9,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// Strings in the ANSI code page, as the program under test takes them.
-std::wstring Wide(const std::string &text) {
-  const int length = MultiByteToWideChar(
-      CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                      wide.data(), length);
-  return wide;
-}
-
-std::string Ansi(const std::wstring &text) {
-  const int length =
-      WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                          nullptr, 0, nullptr, nullptr);
-  std::string ansi(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                      ansi.data(), length, nullptr, nullptr);
-  return ansi;
-}
 
 // `folder` as the file calls take it at any length. The standard library's
 // folder listing stops at MAX_PATH under MinGW, hence these calls.
@@ -95,9 +76,9 @@ std::wstring Quoted(const std::wstring &argument) {
 
 std::wstring CommandLine(const std::string &program,
                          const std::vector<std::string> &arguments) {
-  std::wstring line = Quoted(Wide(program));
+  std::wstring line = Quoted(host::WideText(program));
   for (const std::string &argument : arguments) {
-    line += L" " + Quoted(Wide(argument));
+    line += L" " + Quoted(host::WideText(argument));
   }
   return line;
 }
@@ -107,7 +88,7 @@ std::wstring CommandLine(const std::string &program,
 std::wstring EnvironmentBlock(const std::vector<std::string> &variables) {
   std::wstring block;
   for (const std::string &variable : variables) {
-    block += Wide(variable);
+    block += host::WideText(variable);
     block += L'\0';
   }
   block += L'\0';
@@ -160,12 +141,12 @@ fs::path MakeTemporaryFolder(const std::string &prefix) {
                            (base / prefix).string());
 }
 
-fs::path NativePath(const std::string &text) { return Wide(text); }
+fs::path NativePath(const std::string &text) { return host::WideText(text); }
 
 std::vector<std::string> FolderNames(const fs::path &folder) {
   std::vector<std::string> names;
   for (const std::wstring &name : Entries(LongPath(folder))) {
-    names.push_back(Ansi(name));
+    names.push_back(host::AnsiText(name));
   }
   std::sort(names.begin(), names.end());
   return names;
@@ -182,10 +163,11 @@ HostRun RunProgram(const std::string &program,
   {
     const Handle in(
         OpenStream(captureFolder / "in", GENERIC_READ, OPEN_EXISTING));
-    const Handle out(OpenStream(options.outputPath.empty()
-                                    ? captureFolder / "out"
-                                    : fs::path(Wide(options.outputPath)),
-                                GENERIC_WRITE, CREATE_ALWAYS));
+    const Handle out(
+        OpenStream(options.outputPath.empty()
+                       ? captureFolder / "out"
+                       : fs::path(host::WideText(options.outputPath)),
+                   GENERIC_WRITE, CREATE_ALWAYS));
     const Handle err(
         OpenStream(captureFolder / "err", GENERIC_WRITE, CREATE_ALWAYS));
     if (!in.valid() || !out.valid() || !err.valid()) {
@@ -204,7 +186,7 @@ HostRun RunProgram(const std::string &program,
     PROCESS_INFORMATION process{};
     const auto start = [&] {
       return CreateProcessW(
-          Wide(program).c_str(), line.data(), nullptr, nullptr, TRUE,
+          host::WideText(program).c_str(), line.data(), nullptr, nullptr, TRUE,
           CREATE_UNICODE_ENVIRONMENT,
           options.environment.empty() ? nullptr : environment.data(),
           folder.empty() ? nullptr : folder.c_str(), &startup, &process);
