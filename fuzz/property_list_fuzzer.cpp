@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -75,7 +76,7 @@ void PutValue(PropertyList &list, const std::string &name,
     expected.push_back(name + "=" + value);
   }
   Require(LinesOf(list) == expected, "PutValue changed the wrong lines");
-  if (!value.empty() && name.find('=') == std::string::npos) {
+  if (!value.empty()) {
     Require(list.ValueOf(name) == value, "ValueOf lost what PutValue put");
   }
 }
@@ -103,18 +104,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data,
   const auto keep = [&texts](std::string text) -> const std::string & {
     return texts.emplace_back(std::move(text));
   };
+  // Texts as a host passes them, up to their first NUL: the callbacks hand
+  // the list nothing else, and ToText's result is read back as a host
+  // string.
+  const auto hostText = [&input](std::size_t maxLength) {
+    const std::string text = input.ConsumeRandomLengthString(maxLength);
+    return text.substr(0, text.find('\0'));
+  };
   PropertyList list;
   while (input.remaining_bytes() > 0) {
     switch (input.ConsumeIntegralInRange<int>(0, 3)) {
-    case 0: {
-      // As a host passes it: up to its first NUL.
-      const std::string text = input.ConsumeRandomLengthString();
-      FromText(list, keep(text.substr(0, text.find('\0'))));
+    case 0:
+      FromText(list, keep(hostText(std::numeric_limits<std::size_t>::max())));
       break;
-    }
     case 1: {
-      const std::string &name = keep(input.ConsumeRandomLengthString(64));
-      PutValue(list, name, keep(input.ConsumeRandomLengthString()));
+      // A name holds no '=' (PutValue's contract): the callbacks put only
+      // their own names.
+      std::string nameText = hostText(64);
+      std::erase(nameText, '=');
+      const std::string &name = keep(std::move(nameText));
+      PutValue(list, name,
+               keep(hostText(std::numeric_limits<std::size_t>::max())));
       break;
     }
     case 2:

@@ -117,7 +117,9 @@ public:
   std::string_view ValueOf(std::string_view name) const;
 
   // A non-empty value replaces the first matching line by "name=value" (or
-  // appends one); an empty value removes the first matching line.
+  // appends one); an empty value removes the first matching line. `name`
+  // holds no '=', as a property name never does, so that the new line's
+  // name is all of it.
   void PutValue(std::string_view name, std::string_view value);
 
   constexpr const PropertyLines &Lines() const { return lines_; }
