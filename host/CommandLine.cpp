@@ -1,113 +1,132 @@
 #include "CommandLine.h"
 
+#include "CommandTable.h"
 #include "Errors.h"
 
+#include <algorithm>
 #include <cstddef>
-#include <limits>
-#include <string_view>
 
 namespace directive_host {
 
 namespace {
 
-struct CommandShape {
-  std::string_view name;
-  std::size_t minOperands;
-  std::size_t maxOperands;
-  std::string_view usage;
-};
-
-constexpr std::size_t kAny = std::numeric_limits<std::size_t>::max();
-
-constexpr CommandShape kCommands[] = {
-    {"parse", 1, 1, "parse TEXT"},
-    {"assemble", 1, 2, "assemble KEYWORD [FILE|-]"},
-    {"format", 0, kAny, "format [--check | --diff | -i] [FILE...|-]"},
-    {"lint", 0, kAny, "lint [FILE...|-]"},
-    {"keywords", 0, 0, "keywords"},
-    {"help", 0, 1, "help [COMMAND]"},
-};
-
-const CommandShape *FindCommand(std::string_view name) {
-  for (const CommandShape &shape : kCommands) {
-    if (shape.name == name) {
-      return &shape;
+// "format", "format and lint", "format, lint and validate": the commands
+// that take `option`.
+std::string CommandsTaking(const OptionSpec &option) {
+  std::vector<std::string_view> names;
+  for (const Command &command : AllCommands()) {
+    if (std::any_of(
+            command.options.begin(), command.options.end(),
+            [&](const OptionSpec &o) { return o.name == option.name; })) {
+      names.push_back(command.name);
     }
   }
-  return nullptr;
+  std::string text;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) {
+      text += i + 1 == names.size() ? " and " : ", ";
+    }
+    text += names[i];
+  }
+  return text;
 }
 
-// Applies one option to `invocation`; `next` gives the option's argument.
-// Returns whether the option used it.
-bool ApplyOption(const std::string &option, const std::string *next,
-                 Invocation &invocation, std::string &formatOption) {
-  if (option == "--help" || option == "-h") {
+// Applies one option to `invocation`; `next` gives the option's argument
+// when it takes one and none follows '='. Returns whether it used `next`.
+bool ApplyOption(const std::string &argument, const std::string *next,
+                 Invocation &invocation) {
+  const std::size_t equals = argument.find('=');
+  const bool joined = argument.starts_with("--") && equals != std::string::npos;
+  const std::string spelling = joined ? argument.substr(0, equals) : argument;
+  if (!joined && (spelling == "--help" || spelling == "-h")) {
     invocation.help = true;
-  } else if (option == "--version") {
-    invocation.version = true;
-  } else if (option == "--check" || option == "--diff" || option == "-i" ||
-             option == "--in-place") {
-    const FormatMode mode = option == "--check"  ? FormatMode::kCheck
-                            : option == "--diff" ? FormatMode::kDiff
-                                                 : FormatMode::kInPlace;
-    if (!formatOption.empty() && invocation.formatMode != mode) {
-      throw UsageError("options '" + formatOption + "' and '" + option +
-                       "' exclude each other");
-    }
-    invocation.formatMode = mode;
-    formatOption = option;
-  } else if (option.starts_with("--plugin=")) {
-    if (option.size() == 9) {
-      throw UsageError("option '--plugin' needs a PATH");
-    }
-    invocation.plugins.push_back(option.substr(9));
-  } else if (option == "--plugin") {
-    if (next == nullptr || next->empty()) {
-      throw UsageError("option '--plugin' needs a PATH");
-    }
-    invocation.plugins.push_back(*next);
-    return true;
-  } else {
-    throw UsageError("unknown option '" + option + "'");
+    return false;
   }
-  return false;
+  if (!joined && spelling == "--version") {
+    invocation.version = true;
+    return false;
+  }
+  const OptionSpec *spec = FindOption(spelling);
+  const bool takesValue =
+      spelling == "--plugin" || (spec != nullptr && !spec->valueName.empty());
+  if (spelling != "--plugin" && spec == nullptr) {
+    throw UsageError("unknown option '" + spelling + "'");
+  }
+  if (joined && !takesValue) {
+    throw UsageError("option '" + spelling + "' takes no argument");
+  }
+  std::string value;
+  bool usedNext = false;
+  if (takesValue) {
+    if (joined) {
+      value = argument.substr(equals + 1);
+    } else if (next != nullptr) {
+      value = *next;
+      usedNext = true;
+    }
+    if (value.empty()) {
+      throw UsageError(spelling == "--plugin"
+                           ? std::string("option '--plugin' needs a PATH")
+                           : "option '" + spelling + "' needs a value: " +
+                                 spelling + " " + std::string(spec->valueName));
+    }
+  }
+  if (spelling == "--plugin") {
+    invocation.plugins.push_back(value);
+  } else {
+    invocation.options.push_back({std::string(spec->name), spelling, value});
+  }
+  return usedNext;
 }
 
-void CheckOperands(const Invocation &invocation, const CommandShape &shape,
-                   const std::string &formatOption) {
-  const std::size_t count = invocation.operands.size();
-  const std::string usage = "usage: directive-host " + std::string(shape.usage);
-  if (count < shape.minOperands) {
-    throw UsageError("missing argument; " + usage);
-  }
-  if (count > shape.maxOperands) {
-    throw UsageError("too many arguments; " + usage);
-  }
-  if (!formatOption.empty() && shape.name != "format") {
-    throw UsageError("option '" + formatOption + "' applies only to format");
-  }
-  if (invocation.formatMode == FormatMode::kInPlace) {
-    if (count == 0) {
-      throw UsageError("option '" + formatOption + "' needs FILE arguments");
+void CheckOptions(const Invocation &invocation, const Command &command) {
+  for (std::size_t i = 0; i < invocation.options.size(); ++i) {
+    const GivenOption &given = invocation.options[i];
+    const auto spec =
+        std::find_if(command.options.begin(), command.options.end(),
+                     [&](const OptionSpec &o) { return o.name == given.name; });
+    if (spec == command.options.end()) {
+      throw UsageError("option '" + given.spelling + "' applies only to " +
+                       CommandsTaking(*FindOption(given.name)));
     }
-    for (const std::string &operand : invocation.operands) {
-      if (operand == "-") {
-        throw UsageError("option '" + formatOption +
-                         "' cannot rewrite standard input");
+    for (std::size_t j = 0; j < i; ++j) {
+      const GivenOption &earlier = invocation.options[j];
+      if (!spec->group.empty() && earlier.name != given.name &&
+          FindOption(earlier.name)->group == spec->group) {
+        throw UsageError("options '" + earlier.spelling + "' and '" +
+                         given.spelling + "' exclude each other");
       }
     }
   }
-  if (shape.name == "help" && count == 1 &&
-      FindCommand(invocation.operands[0]) == nullptr) {
-    throw UsageError("unknown command '" + invocation.operands[0] + "'");
+}
+
+void CheckOperands(const Invocation &invocation, const Command &command) {
+  const std::size_t count = invocation.operands.size();
+  std::string usage = "usage: directive-host " + std::string(command.name);
+  if (!command.arguments.empty()) {
+    usage += " " + std::string(command.arguments);
+  }
+  if (count < command.minOperands) {
+    throw UsageError("missing argument; " + usage);
+  }
+  if (count > command.maxOperands) {
+    throw UsageError("too many arguments; " + usage);
   }
 }
 
 } // namespace
 
+const GivenOption *Invocation::Find(std::string_view name) const {
+  for (auto it = options.rbegin(); it != options.rend(); ++it) {
+    if (it->name == name) {
+      return &*it;
+    }
+  }
+  return nullptr;
+}
+
 Invocation ParseCommandLine(const std::vector<std::string> &arguments) {
   Invocation invocation;
-  std::string formatOption; // the --check, --diff or -i given, for messages
   bool optionsEnded = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string &argument = arguments[i];
@@ -118,7 +137,7 @@ Invocation ParseCommandLine(const std::vector<std::string> &arguments) {
     } else if (isOption) {
       const std::string *next =
           i + 1 < arguments.size() ? &arguments[i + 1] : nullptr;
-      if (ApplyOption(argument, next, invocation, formatOption)) {
+      if (ApplyOption(argument, next, invocation)) {
         ++i;
       }
     } else if (invocation.command.empty()) {
@@ -133,12 +152,16 @@ Invocation ParseCommandLine(const std::vector<std::string> &arguments) {
     }
     throw UsageError("no command given");
   }
-  const CommandShape *shape = FindCommand(invocation.command);
-  if (shape == nullptr) {
+  const Command *command = FindCommand(invocation.command);
+  if (command == nullptr) {
     throw UsageError("unknown command '" + invocation.command + "'");
   }
   if (!invocation.help && !invocation.version) {
-    CheckOperands(invocation, *shape, formatOption);
+    CheckOptions(invocation, *command);
+    CheckOperands(invocation, *command);
+    if (command->checkUsage != nullptr) {
+      command->checkUsage(invocation);
+    }
   }
   return invocation;
 }

@@ -1,7 +1,7 @@
 // directive-host: a host application for directive plug-ins, and a
 // command-line tool to parse, assemble and reformat directives with them.
 #include "CommandLine.h"
-#include "Commands.h"
+#include "CommandTable.h"
 #include "Errors.h"
 #include "FileIO.h"
 #include "HelpText.h"
@@ -15,45 +15,29 @@
 namespace directive_host {
 namespace {
 
-int RunCommand(const Invocation &invocation, const Registry &registry) {
-  const std::string &command = invocation.command;
-  const std::vector<std::string> &operands = invocation.operands;
-  if (command == "parse") {
-    return RunParse(registry, operands[0]);
+int RunCommand(const Invocation &invocation) {
+  const Command &command = *FindCommand(invocation.command);
+  if (!command.loadsPlugins) {
+    return command.run(invocation, Registry());
   }
-  if (command == "assemble") {
-    return RunAssemble(registry, operands[0],
-                       operands.size() > 1 ? operands[1] : "-");
-  }
-  if (command == "format") {
-    return RunFormat(registry, invocation.formatMode, operands);
-  }
-  if (command == "lint") {
-    return RunLint(registry, operands);
-  }
-  return RunKeywords(registry);
+  const LoadedPlugins plugins(invocation.plugins);
+  return command.run(invocation, plugins.Keywords());
 }
 
 int Run(const std::vector<std::string> &arguments) {
   const Invocation invocation = ParseCommandLine(arguments);
+  int code = kExitSuccess;
   if (invocation.version) {
     WriteOutput(VersionText());
   } else if (invocation.command.empty()) {
     WriteOutput(GeneralHelp());
   } else if (invocation.help) {
     WriteOutput(CommandHelp(invocation.command));
-  } else if (invocation.command == "help") {
-    WriteOutput(invocation.operands.empty()
-                    ? GeneralHelp()
-                    : CommandHelp(invocation.operands[0]));
   } else {
-    const LoadedPlugins plugins(invocation.plugins);
-    const int code = RunCommand(invocation, plugins.Keywords());
-    FinishOutput();
-    return code;
+    code = RunCommand(invocation);
   }
   FinishOutput();
-  return kExitSuccess;
+  return code;
 }
 
 } // namespace
