@@ -13,18 +13,19 @@ namespace {
 enum class Kind { kOther, kLabel, kGoto, kIf };
 
 Kind KindOf(const KeywordHandler &handler) {
-  if (SameIgnoringCase(handler.keyword, "#LABEL")) {
+  if (SameIgnoringCase(handler.keyword, DIRECTIVE_KEYWORD_LABEL)) {
     return Kind::kLabel;
   }
-  if (SameIgnoringCase(handler.keyword, "#GOTO")) {
+  if (SameIgnoringCase(handler.keyword, DIRECTIVE_KEYWORD_GOTO)) {
     return Kind::kGoto;
   }
-  return SameIgnoringCase(handler.keyword, "#IF") ? Kind::kIf : Kind::kOther;
+  return SameIgnoringCase(handler.keyword, DIRECTIVE_KEYWORD_IF) ? Kind::kIf
+                                                                 : Kind::kOther;
 }
 
 struct LabelUse {
   std::string label;
-  std::size_t line = 0;
+  Place place;
 };
 
 // What the first pass over a script gathers.
@@ -57,44 +58,47 @@ const LabelUse *FindLabel(const std::vector<LabelUse> &definitions,
   return match == definitions.end() ? nullptr : &*match;
 }
 
-// A label that a #LABEL defines or a goto names, from `line`.
+// A label that a #LABEL defines or a goto names, at `place`.
 void UseLabel(Reading &reading, Kind kind, const std::string &label,
-              std::size_t line) {
+              const Place &place) {
   if (label.empty()) {
-    reading.findings.push_back({line, "the label is empty"});
+    reading.findings.push_back({place, kCheckEmpty, "the label is empty"});
   } else if (kind != Kind::kLabel) {
-    reading.gotos.push_back({label, line});
+    reading.gotos.push_back({label, place});
   } else if (const LabelUse *first =
                  FindLabel(reading.definitions, label, false)) {
-    reading.findings.push_back({line, "label " + Quoted(label) +
-                                          " is already defined at line " +
-                                          std::to_string(first->line)});
+    reading.findings.push_back({place, kCheckDuplicate,
+                                "label " + Quoted(label) +
+                                    " is already defined at line " +
+                                    std::to_string(first->place.line)});
   } else {
-    reading.definitions.push_back({label, line});
+    reading.definitions.push_back({label, place});
   }
 }
 
 void ReadLabelOrGoto(Reading &reading, Kind kind, const std::string &keyword,
-                     const std::string &properties, std::size_t line) {
-  const std::optional<std::string> label = PropertyValue(properties, "label");
+                     const std::string &properties, const Place &place) {
+  const std::optional<std::string> label =
+      PropertyValue(properties, DIRECTIVE_PROPERTY_LABEL);
   if (!label) {
     reading.findings.push_back(
-        {line, "cannot read this " + keyword + ": its parse gives no " +
-                   (properties.empty() ? "properties" : "label")});
+        {place, kCheckUnreadable,
+         "cannot read this " + keyword + ": its parse gives no " +
+             (properties.empty() ? "properties" : "label")});
     return;
   }
-  UseLabel(reading, kind, *label, line);
+  UseLabel(reading, kind, *label, place);
 }
 
 void ReadIf(Reading &reading, const std::string &keyword,
-            const std::string &properties, std::size_t line) {
+            const std::string &properties, const Place &place) {
   const struct {
     const char *name;
     const char *part;
-  } parts[] = {{"argument1", "first argument"},
-               {"operator", "operator"},
-               {"argument2", "second argument"},
-               {"action", "action"}};
+  } parts[] = {{DIRECTIVE_PROPERTY_ARGUMENT1, "first argument"},
+               {DIRECTIVE_PROPERTY_OPERATOR, "operator"},
+               {DIRECTIVE_PROPERTY_ARGUMENT2, "second argument"},
+               {DIRECTIVE_PROPERTY_ACTION, "action"}};
   std::vector<std::string> missing;
   for (const auto &part : parts) {
     if (PropertyValue(properties, part.name).value_or("").empty()) {
@@ -102,18 +106,22 @@ void ReadIf(Reading &reading, const std::string &keyword,
     }
   }
   if (!missing.empty()) {
-    reading.findings.push_back(
-        {line, keyword + " lacks its " + Enumerate(missing)});
+    reading.findings.push_back({place, kCheckUnreadable,
+                                keyword + " lacks its " + Enumerate(missing)});
   }
-  if (SameIgnoringCase(PropertyValue(properties, "action").value_or(""),
-                       "goto")) {
-    UseLabel(reading, Kind::kGoto,
-             PropertyValue(properties, "actionvalue").value_or(""), line);
+  if (SameIgnoringCase(
+          PropertyValue(properties, DIRECTIVE_PROPERTY_ACTION).value_or(""),
+          DIRECTIVE_ACTION_GOTO)) {
+    UseLabel(
+        reading, Kind::kGoto,
+        PropertyValue(properties, DIRECTIVE_PROPERTY_ACTIONVALUE).value_or(""),
+        place);
   }
 }
 
 void ReadDirective(Reading &reading, const DirectiveLine &found,
                    std::size_t lineLength, std::size_t line) {
+  const Place place{line, found.indent.size() + 1, found.directive.size()};
   const Kind kind = KindOf(*found.handler);
   if (kind == Kind::kOther) {
     return;
@@ -122,19 +130,19 @@ void ReadDirective(Reading &reading, const DirectiveLine &found,
   const std::string directive(found.directive);
   if (directive.find('\0') != std::string::npos) {
     reading.findings.push_back(
-        {line, "cannot read this " + keyword +
-                   ": the line holds a NUL byte, which a plug-in cannot "
-                   "be given"});
+        {place, kCheckUnreadable,
+         "cannot read this " + keyword +
+             ": the line holds a NUL byte, which a plug-in cannot be given"});
     return;
   }
   const std::string properties = CallParse(*found.handler, directive);
   if (MayNotHaveFit(directive, properties)) {
     reading.findings.push_back(
-        {line, CapacityReason("parse result", lineLength)});
+        {place, kCheckUnreadable, CapacityReason("parse result", lineLength)});
   } else if (kind == Kind::kIf) {
-    ReadIf(reading, keyword, properties, line);
+    ReadIf(reading, keyword, properties, place);
   } else {
-    ReadLabelOrGoto(reading, kind, keyword, properties, line);
+    ReadLabelOrGoto(reading, kind, keyword, properties, place);
   }
 }
 
@@ -149,7 +157,7 @@ std::vector<Finding> LintText(std::string_view text, const Registry &registry) {
       ReadDirective(reading, found, script.lines[i].text.size(), i + 1);
     }
   }
-  if (registry.Find("#LABEL") != nullptr) {
+  if (registry.Find(DIRECTIVE_KEYWORD_LABEL) != nullptr) {
     for (const LabelUse &use : reading.gotos) {
       if (FindLabel(reading.definitions, use.label, false) != nullptr) {
         continue;
@@ -158,14 +166,15 @@ std::vector<Finding> LintText(std::string_view text, const Registry &registry) {
       if (const LabelUse *near =
               FindLabel(reading.definitions, use.label, true)) {
         message += "; did you mean " + Quoted(near->label) + " (line " +
-                   std::to_string(near->line) + ")?";
+                   std::to_string(near->place.line) + ")?";
       }
-      reading.findings.push_back({use.line, message});
+      reading.findings.push_back({use.place, kCheckUndefined, message});
     }
   }
-  std::stable_sort(
-      reading.findings.begin(), reading.findings.end(),
-      [](const Finding &a, const Finding &b) { return a.line < b.line; });
+  std::stable_sort(reading.findings.begin(), reading.findings.end(),
+                   [](const Finding &a, const Finding &b) {
+                     return a.place.line < b.place.line;
+                   });
   return reading.findings;
 }
 

@@ -12,10 +12,26 @@
 
 namespace directive_host {
 
+// Where a finding lies: the directive's text on its line, from its keyword
+// to the end of the line (indentation and line break not included).
+struct Place {
+  std::size_t line = 0;   // counted from 1
+  std::size_t column = 0; // byte of the line where the keyword starts, from 1
+  std::size_t length = 0; // bytes of the directive
+};
+
 struct Finding {
-  std::size_t line = 0; // counted from 1
+  Place place;
+  std::string_view check; // the check that found it: a kCheck* name
   std::string message;
 };
+
+// The names of lint's checks, as findings and their readers (an editor, say)
+// name them.
+inline constexpr std::string_view kCheckUnreadable = "unreadable-directive";
+inline constexpr std::string_view kCheckUndefined = "undefined-label";
+inline constexpr std::string_view kCheckDuplicate = "duplicate-label";
+inline constexpr std::string_view kCheckEmpty = "empty-label";
 
 // What the checks find in `text`, in line order. The script is read as
 // format reads it (Script.h), and only the property text that the parse

@@ -12,7 +12,8 @@ int RunLint(const Registry &registry, const std::vector<std::string> &files) {
     const std::string name = DisplayName(path);
     const std::vector<Finding> findings = LintText(ReadInput(path), registry);
     for (const Finding &finding : findings) {
-      WriteOutput(name + ":" + std::to_string(finding.line) + ": " +
+      WriteOutput(name + ":" + std::to_string(finding.place.line) + ":" +
+                  std::to_string(finding.place.column) + ": " +
                   finding.message + "\n");
     }
     return !findings.empty();

@@ -122,6 +122,31 @@
 /* Name of the plug-in's one export. */
 #define DIRECTIVE_AUTO_REGISTER "AutoRegister"
 
+/*
+ * Names that hosts and the DirectivePlugin module share. The module
+ * registers these keywords, in this order:
+ *   "#LABEL" - marks a place:      #LABEL = "start"   ->  label=start
+ *   "#GOTO"  - names a place:      #GOTO = "start"    ->  label=start
+ *   "#IF"    - compares and acts:  #IF "x" == "y" goto done  ->
+ *              argument1=x, operator===, argument2=y, action=goto,
+ *              actionvalue=done
+ * Keywords and property names compare case-insensitively. An #IF whose
+ * action is DIRECTIVE_ACTION_GOTO (in any case) names a label in its action
+ * value, as a #GOTO does.
+ */
+#define DIRECTIVE_KEYWORD_LABEL "#LABEL"
+#define DIRECTIVE_KEYWORD_GOTO "#GOTO"
+#define DIRECTIVE_KEYWORD_IF "#IF"
+
+#define DIRECTIVE_PROPERTY_LABEL "label"
+#define DIRECTIVE_PROPERTY_ARGUMENT1 "argument1"
+#define DIRECTIVE_PROPERTY_OPERATOR "operator"
+#define DIRECTIVE_PROPERTY_ARGUMENT2 "argument2"
+#define DIRECTIVE_PROPERTY_ACTION "action"
+#define DIRECTIVE_PROPERTY_ACTIONVALUE "actionvalue"
+
+#define DIRECTIVE_ACTION_GOTO "goto"
+
 #ifdef __cplusplus
 extern "C" {
 #endif

@@ -18,9 +18,9 @@ struct Registration {
 // In the order the host receives them. The keyword strings are constants
 // that live as long as the module.
 constexpr Registration kRegistrations[] = {
-    {"#LABEL", LabelGotoParse, LabelGotoAssemble},
-    {"#GOTO", LabelGotoParse, LabelGotoAssemble},
-    {"#IF", IfParse, IfAssemble},
+    {DIRECTIVE_KEYWORD_LABEL, LabelGotoParse, LabelGotoAssemble},
+    {DIRECTIVE_KEYWORD_GOTO, LabelGotoParse, LabelGotoAssemble},
+    {DIRECTIVE_KEYWORD_IF, IfParse, IfAssemble},
 };
 
 } // namespace

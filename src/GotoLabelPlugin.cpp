@@ -12,7 +12,7 @@ static_assert(std::is_same_v<decltype(&LabelGotoAssemble), AssembleProc>);
 
 namespace {
 
-constexpr std::string_view kLabel = "label";
+constexpr std::string_view kLabel = DIRECTIVE_PROPERTY_LABEL;
 
 // The label named by «#KEYWORD = value», or nothing when the text does not
 // have that shape.

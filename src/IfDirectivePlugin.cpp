@@ -12,17 +12,18 @@ static_assert(std::is_same_v<decltype(&IfAssemble), AssembleProc>);
 
 namespace {
 
-constexpr std::string_view kArgument1 = "argument1";
-constexpr std::string_view kOperator = "operator";
-constexpr std::string_view kArgument2 = "argument2";
-constexpr std::string_view kAction = "action";
-constexpr std::string_view kActionValue = "actionvalue";
+constexpr std::string_view kArgument1 = DIRECTIVE_PROPERTY_ARGUMENT1;
+constexpr std::string_view kOperator = DIRECTIVE_PROPERTY_OPERATOR;
+constexpr std::string_view kArgument2 = DIRECTIVE_PROPERTY_ARGUMENT2;
+constexpr std::string_view kAction = DIRECTIVE_PROPERTY_ACTION;
+constexpr std::string_view kActionValue = DIRECTIVE_PROPERTY_ACTIONVALUE;
 
 // Every property with an empty value, in the order of the tokens: what a
 // parse starts from before it reaches any token. Loaded once, when the
 // module is compiled.
-constexpr std::string_view kStartText =
-    "argument1=\roperator=\rargument2=\raction=\ractionvalue=";
+constexpr std::string_view kStartText = DIRECTIVE_PROPERTY_ARGUMENT1
+    "=\r" DIRECTIVE_PROPERTY_OPERATOR "=\r" DIRECTIVE_PROPERTY_ARGUMENT2
+    "=\r" DIRECTIVE_PROPERTY_ACTION "=\r" DIRECTIVE_PROPERTY_ACTIONVALUE "=";
 constexpr PropertyList kStartList = [] {
   PropertyList list;
   list.FromText(kStartText);
@@ -148,7 +149,7 @@ DirectiveBool DIRECTIVE_CALL IfAssemble(const char *keyword,
          << argument2 << "\" " << action;
   // A goto names a label, written bare; any other action takes its value
   // between quotes.
-  if (EqualsIgnoringCase(action, "goto")) {
+  if (EqualsIgnoringCase(action, DIRECTIVE_ACTION_GOTO)) {
     result << ' ' << actionValue;
   } else {
     result << " \"" << actionValue << '"';

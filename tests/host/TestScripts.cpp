@@ -100,18 +100,18 @@ const std::string kFaultyScript =
     "#if \"x\" = \"y\" goto START";      // 17: near miss at line 1
 
 const std::string kFaultyFindings =
-    "s.txt:3: cannot read this #GOTO: its parse gives no properties\n"
-    "s.txt:4: #IF lacks its operator, second argument and action\n"
-    "s.txt:5: #IF lacks its first argument\n"
-    "s.txt:6: label 'Finish' is not defined; did you mean 'finish' (line "
+    "s.txt:3:1: cannot read this #GOTO: its parse gives no properties\n"
+    "s.txt:4:1: #IF lacks its operator, second argument and action\n"
+    "s.txt:5:1: #IF lacks its first argument\n"
+    "s.txt:6:2: label 'Finish' is not defined; did you mean 'finish' (line "
     "12)?\n"
-    "s.txt:7: label 'nowhere' is not defined\n"
-    "s.txt:8: the label is empty\n"
-    "s.txt:9: label 'start' is already defined at line 1\n"
-    "s.txt:10: the label is empty\n"
-    "s.txt:11: the label is empty\n"
-    "s.txt:14: label 'start ' is not defined\n"
-    "s.txt:17: label 'START' is not defined; did you mean 'start' (line "
+    "s.txt:7:1: label 'nowhere' is not defined\n"
+    "s.txt:8:1: the label is empty\n"
+    "s.txt:9:3: label 'start' is already defined at line 1\n"
+    "s.txt:10:1: the label is empty\n"
+    "s.txt:11:1: the label is empty\n"
+    "s.txt:14:1: label 'start ' is not defined\n"
+    "s.txt:17:1: label 'START' is not defined; did you mean 'start' (line "
     "1)?\n";
 
 const std::string kCleanScript = "#LABEL = \"start\"\n"

@@ -77,8 +77,8 @@ TEST_F(HostTest, FilesWithLettersBeyondAsciiAreReadAndReplaced) {
 
   const HostRun lint = Run({"lint", file});
   EXPECT_EQ(lint.exitCode, 1);
-  EXPECT_EQ(lint.out, file + ":1: label 'a' is not defined\n" + file +
-                          ":3: cannot read this #GOTO: its parse gives no "
+  EXPECT_EQ(lint.out, file + ":1:1: label 'a' is not defined\n" + file +
+                          ":3:1: cannot read this #GOTO: its parse gives no "
                           "properties\n");
 
   const HostRun inPlace = Run({"format", "-i", file});
@@ -128,7 +128,7 @@ TEST_F(HostTest, ReadsAndReplacesFilesOnPathsLongerThanMaxPath) {
   EXPECT_EQ(format.out, formatted);
   const HostRun lint = Run({"lint", file});
   EXPECT_EQ(lint.exitCode, 1) << lint.err;
-  EXPECT_TRUE(StartsWith(lint.out, file + ":3: label 'z' is not defined\n"));
+  EXPECT_TRUE(StartsWith(lint.out, file + ":3:1: label 'z' is not defined\n"));
 
   const HostRun inPlace = Run({"format", "-i", file});
   EXPECT_EQ(inPlace.exitCode, 0) << inPlace.err;

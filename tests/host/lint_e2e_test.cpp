@@ -33,15 +33,15 @@ TEST_F(HostTest, LintNamesEachFileAndReadsLikeFormat) {
   File("a.txt", "\xEF\xBB\xBF  #goto = nowhere\r\n#LABEL = a\n");
   const HostRun run = Run({"lint", "a.txt", "-"}, "#label=a\n#LABEL = a\n");
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.out, "a.txt:1: label 'nowhere' is not defined\n"
-                     "<stdin>:2: label 'a' is already defined at line 1\n");
+  EXPECT_EQ(run.out, "a.txt:1:3: label 'nowhere' is not defined\n"
+                     "<stdin>:2:1: label 'a' is already defined at line 1\n");
 }
 
 TEST_F(HostTest, LintSaysWhenAResultMayNotFitTheBuffer) {
   File("long.txt", "#LABEL = a\n" + LongGoto(70000) + "\n#GOTO = a\n");
   const HostRun run = Run({"lint", "long.txt"});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.out, "long.txt:2: the plug-in gave no parse result; at 70000 "
+  EXPECT_EQ(run.out, "long.txt:2:1: the plug-in gave no parse result; at 70000 "
                      "bytes the line may be too long for one to fit in "
                      "DIRECTIVE_RESULT_CAPACITY (65536 bytes)\n");
 }
@@ -50,7 +50,7 @@ TEST_F(HostTest, LintGoesOnAfterAFileFailsAndFailsAtTheEnd) {
   File("s.txt", "#GOTO = x\n");
   const HostRun run = Run({"lint", "absent.txt", "s.txt"});
   ExpectFailure(run, 3, "cannot read 'absent.txt'");
-  EXPECT_EQ(run.out, "s.txt:1: label 'x' is not defined\n");
+  EXPECT_EQ(run.out, "s.txt:1:1: label 'x' is not defined\n");
 }
 
 // Checks run only for the keywords that are registered.
@@ -69,8 +69,8 @@ TEST_F(HostTest, LintChecksOnlyWhatRegisteredKeywordsAllow) {
                  {"", Folder(), "", {}});
   EXPECT_EQ(gotoOnly.exitCode, 1) << gotoOnly.err;
   EXPECT_EQ(gotoOnly.out,
-            "s.txt:3: cannot read this #GOTO: its parse gives no properties\n"
-            "s.txt:8: the label is empty\n");
+            "s.txt:3:1: cannot read this #GOTO: its parse gives no properties\n"
+            "s.txt:8:1: the label is empty\n");
 }
 
 TEST_F(HostTest, LintHelpShowsEachCheckWithAnExample) {
