@@ -1,0 +1,49 @@
+// The protocol's JSON: its error codes, and the value types of the features
+// as the protocol writes them.
+#pragma once
+
+#include "TextPositions.h"
+
+#include <nlohmann/json.hpp>
+
+#include <stdexcept>
+#include <string>
+
+namespace directive_host::lsp {
+
+using Json = nlohmann::json;
+
+enum ErrorCode : int {
+  kParseError = -32700,
+  kInvalidRequest = -32600,
+  kMethodNotFound = -32601,
+  kInvalidParams = -32602,
+  kInternalError = -32603,
+  kServerNotInitialized = -32002,
+  kRequestFailed = -32803,
+};
+
+// A request that gets an error for an answer.
+class RpcError : public std::runtime_error {
+public:
+  RpcError(int code, const std::string &message)
+      : std::runtime_error(message), code_(code) {}
+  int Code() const { return code_; }
+
+private:
+  int code_;
+};
+
+Json ToJson(const Position &position);
+Json ToJson(const Range &range);
+Json ToJson(const TextEdit &edit);
+
+// Throw RpcError(kInvalidParams) when `json` is not of the shape.
+Position PositionFrom(const Json &json);
+Range RangeFrom(const Json &json);
+
+// `json` as text. Strings that are not UTF-8 (a plug-in's result may be
+// anything) get U+FFFD for their bad bytes rather than failing.
+std::string Dump(const Json &json);
+
+} // namespace directive_host::lsp

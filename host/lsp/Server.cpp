@@ -1,0 +1,434 @@
+#include "Server.h"
+
+#include "Completion.h"
+#include "Diagnostics.h"
+#include "Formatting.h"
+#include "Hover.h"
+#include "Navigation.h"
+#include "Rename.h"
+
+#include "directive_plugin.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace directive_host::lsp {
+
+namespace {
+
+// Kinds of the protocol's enumerations that the server sends.
+constexpr int kSeverityError = 1;
+constexpr int kSyncIncremental = 2;
+constexpr int kSymbolConstant = 14;
+constexpr int kCompletionConstant = 21;
+constexpr std::string_view kQuickFix = "quickfix";
+constexpr std::string_view kSource = "directive-host";
+
+// The member of `json` along `path`, or null when one of them is missing.
+const Json &Member(const Json &json, std::initializer_list<const char *> path) {
+  static const Json missing;
+  const Json *at = &json;
+  for (const char *name : path) {
+    if (!at->is_object() || !at->contains(name)) {
+      return missing;
+    }
+    at = &(*at)[name];
+  }
+  return *at;
+}
+
+std::string UriOf(const Json &params) {
+  return params.at("textDocument").at("uri").get<std::string>();
+}
+
+Position PositionOf(const Json &params) {
+  return PositionFrom(params.at("position"));
+}
+
+Json Locations(const std::string &uri, const std::vector<Range> &ranges) {
+  Json locations = Json::array();
+  for (const Range &range : ranges) {
+    locations.push_back({{"uri", uri}, {"range", ToJson(range)}});
+  }
+  return locations;
+}
+
+Json Edits(const std::vector<TextEdit> &edits) {
+  Json json = Json::array();
+  for (const TextEdit &edit : edits) {
+    json.push_back(ToJson(edit));
+  }
+  return json;
+}
+
+Json ToJson(const Diagnostic &diagnostic) {
+  return {{"range", lsp::ToJson(diagnostic.range)},
+          {"severity", kSeverityError},
+          {"code", diagnostic.code},
+          {"source", kSource},
+          {"message", diagnostic.message}};
+}
+
+bool Offers(const Json &values, std::string_view value) {
+  return values.is_array() &&
+         std::find(values.begin(), values.end(), value) != values.end();
+}
+
+} // namespace
+
+Server::Server(const Registry &registry, Writer send, Writer log)
+    : registry_(registry), send_(std::move(send)), log_(std::move(log)) {}
+
+void Server::Receive(std::string_view body) {
+  if (exited_) {
+    return;
+  }
+  try {
+    const Json message = Json::parse(body, nullptr, false);
+    if (message.is_discarded()) {
+      Refuse(nullptr, kParseError, "the message is not JSON");
+      return;
+    }
+    Dispatch(message);
+  } catch (const std::exception &error) {
+    log_(std::string("cannot handle a message: ") + error.what());
+  }
+}
+
+void Server::Dispatch(const Json &message) {
+  if (!message.is_object()) {
+    Refuse(nullptr, kInvalidRequest, "a message must be a JSON object");
+    return;
+  }
+  const bool isRequest = message.contains("id");
+  const Json id = isRequest ? message["id"] : Json();
+  if (isRequest && !id.is_number_integer() && !id.is_string()) {
+    Refuse(nullptr, kInvalidRequest,
+           "a request's id must be a number or a string");
+    return;
+  }
+  const Json &method = Member(message, {"method"});
+  if (!method.is_string()) {
+    // A response, to a request that this server never sends, is dropped.
+    if (!message.contains("result") && !message.contains("error")) {
+      Refuse(id, kInvalidRequest, "a message needs a method");
+    }
+    return;
+  }
+  const std::string name = method.get<std::string>();
+  const Json &given = Member(message, {"params"});
+  const Json params = given.is_null() ? Json::object() : given;
+  if (!isRequest) {
+    // Unknown notifications ("$/cancelRequest" among them) are dropped, and
+    // before initialize every one but exit.
+    const Notification handler = FindNotification(name);
+    if (handler == nullptr || (!initialized_ && name != "exit")) {
+      return;
+    }
+    try {
+      (this->*handler)(params);
+    } catch (const std::exception &error) {
+      log_(name + ": " + error.what());
+    }
+    return;
+  }
+  const Request handler = FindRequest(name);
+  if (shutDown_) {
+    Refuse(id, kInvalidRequest, "the server is shut down");
+  } else if (!initialized_ && name != "initialize") {
+    Refuse(id, kServerNotInitialized, "the server is not initialized");
+  } else if (handler == nullptr) {
+    Refuse(id, kMethodNotFound, "no method '" + name + "'");
+  } else {
+    try {
+      Answer(id, (this->*handler)(params));
+    } catch (const RpcError &error) {
+      Refuse(id, error.Code(), error.what());
+    } catch (const Json::exception &error) {
+      Refuse(id, kInvalidParams, error.what());
+    } catch (const std::exception &error) {
+      Refuse(id, kInternalError, error.what());
+    }
+  }
+}
+
+void Server::Answer(const Json &id, const Json &result) {
+  send_(Dump({{"jsonrpc", "2.0"}, {"id", id}, {"result", result}}));
+}
+
+void Server::Refuse(const Json &id, int code, const std::string &message) {
+  send_(Dump({{"jsonrpc", "2.0"},
+              {"id", id},
+              {"error", {{"code", code}, {"message", message}}}}));
+}
+
+Server::Request Server::FindRequest(std::string_view method) const {
+  static constexpr std::pair<std::string_view, Request> kRequests[] = {
+      {"initialize", &Server::Initialize},
+      {"shutdown", &Server::Shutdown},
+      {"textDocument/formatting", &Server::Formatting},
+      {"textDocument/rangeFormatting", &Server::RangeFormatting},
+      {"textDocument/definition", &Server::Definition},
+      {"textDocument/references", &Server::References},
+      {"textDocument/prepareRename", &Server::PrepareRename},
+      {"textDocument/rename", &Server::Rename},
+      {"textDocument/documentSymbol", &Server::DocumentSymbols},
+      {"textDocument/hover", &Server::Hover},
+      {"textDocument/completion", &Server::Completion},
+      {"textDocument/codeAction", &Server::CodeActions},
+  };
+  for (const auto &[name, handler] : kRequests) {
+    if (name == method) {
+      return handler;
+    }
+  }
+  return nullptr;
+}
+
+Server::Notification Server::FindNotification(std::string_view method) const {
+  static constexpr std::pair<std::string_view, Notification> kNotifications[] =
+      {
+          {"initialized", &Server::Initialized},
+          {"exit", &Server::Exit},
+          {"textDocument/didOpen", &Server::DidOpen},
+          {"textDocument/didChange", &Server::DidChange},
+          {"textDocument/didClose", &Server::DidClose},
+      };
+  for (const auto &[name, handler] : kNotifications) {
+    if (name == method) {
+      return handler;
+    }
+  }
+  return nullptr;
+}
+
+const Analysis *Server::Find(const Json &params) const {
+  const auto it = documents_.find(UriOf(params));
+  return it == documents_.end() ? nullptr : it->second.analysis.get();
+}
+
+void Server::Store(const std::string &uri, const Json &version,
+                   std::string text) {
+  documents_[uri] = {version, std::make_unique<const Analysis>(
+                                  std::move(text), registry_, encoding_)};
+}
+
+void Server::Publish(const std::string &uri) {
+  Json params = {{"uri", uri}, {"diagnostics", Json::array()}};
+  const auto it = documents_.find(uri);
+  if (it != documents_.end()) {
+    params["version"] = it->second.version;
+    for (const Diagnostic &diagnostic : DiagnosticsOf(*it->second.analysis)) {
+      params["diagnostics"].push_back(ToJson(diagnostic));
+    }
+  }
+  send_(Dump({{"jsonrpc", "2.0"},
+              {"method", "textDocument/publishDiagnostics"},
+              {"params", params}}));
+}
+
+Json Server::Initialize(const Json &params) {
+  if (initialized_) {
+    throw RpcError(kInvalidRequest, "the server is already initialized");
+  }
+  const Json &capabilities = Member(params, {"capabilities"});
+  if (Offers(Member(capabilities, {"general", "positionEncodings"}),
+             EncodingName(PositionEncoding::kUtf8))) {
+    encoding_ = PositionEncoding::kUtf8;
+  }
+  const bool prepares = Member(capabilities, {"textDocument", "rename",
+                                              "prepareSupport"}) == true;
+  initialized_ = true;
+  return {{"capabilities",
+           {{"positionEncoding", EncodingName(encoding_)},
+            {"textDocumentSync",
+             {{"openClose", true}, {"change", kSyncIncremental}}},
+            {"documentFormattingProvider", true},
+            {"documentRangeFormattingProvider", true},
+            {"definitionProvider", true},
+            {"referencesProvider", true},
+            {"renameProvider",
+             prepares ? Json{{"prepareProvider", true}} : Json(true)},
+            {"documentSymbolProvider", true},
+            {"hoverProvider", true},
+            {"completionProvider", {{"triggerCharacters", {"=", " ", "\""}}}},
+            {"codeActionProvider", {{"codeActionKinds", {kQuickFix}}}}}},
+          {"serverInfo",
+           {{"name", kSource}, {"version", DIRECTIVE_PLUGIN_VERSION_STRING}}}};
+}
+
+Json Server::Shutdown(const Json &) {
+  shutDown_ = true;
+  return nullptr;
+}
+
+void Server::Initialized(const Json &) {}
+
+void Server::Exit(const Json &) { exited_ = true; }
+
+void Server::DidOpen(const Json &params) {
+  const Json &document = params.at("textDocument");
+  const std::string uri = document.at("uri").get<std::string>();
+  Store(uri, document.at("version"), document.at("text").get<std::string>());
+  Publish(uri);
+}
+
+void Server::DidChange(const Json &params) {
+  const std::string uri = UriOf(params);
+  const auto it = documents_.find(uri);
+  if (it == documents_.end()) {
+    log_("a change to '" + uri + "', which is not open, is dropped");
+    return;
+  }
+  std::string text = it->second.analysis->Text();
+  for (const Json &change : params.at("contentChanges")) {
+    const std::string replacement = change.at("text").get<std::string>();
+    if (change.contains("range")) {
+      ApplyEdit(text, RangeFrom(change["range"]), replacement, encoding_);
+    } else {
+      text = replacement;
+    }
+  }
+  Store(uri, Member(params, {"textDocument", "version"}), std::move(text));
+  Publish(uri);
+}
+
+void Server::DidClose(const Json &params) {
+  const std::string uri = UriOf(params);
+  documents_.erase(uri);
+  Publish(uri); // clears its diagnostics
+}
+
+Json Server::Formatting(const Json &params) {
+  const Analysis *analysis = Find(params);
+  if (analysis == nullptr) {
+    return nullptr;
+  }
+  return Edits(FormattingEdits(*analysis, 0, analysis->Lines().LineCount()));
+}
+
+Json Server::RangeFormatting(const Json &params) {
+  const Analysis *analysis = Find(params);
+  if (analysis == nullptr) {
+    return nullptr;
+  }
+  const Range range = RangeFrom(params.at("range"));
+  // A selection that ends at the start of a line does not take that line.
+  const std::size_t last =
+      range.end.character == 0 && range.end.line > range.start.line
+          ? range.end.line - 1
+          : range.end.line;
+  return Edits(FormattingEdits(*analysis, range.start.line, last));
+}
+
+Json Server::Definition(const Json &params) {
+  const Analysis *analysis = Find(params);
+  if (analysis == nullptr) {
+    return nullptr;
+  }
+  return Locations(UriOf(params),
+                   lsp::Definition(*analysis, PositionOf(params)));
+}
+
+Json Server::References(const Json &params) {
+  const Analysis *analysis = Find(params);
+  if (analysis == nullptr) {
+    return nullptr;
+  }
+  const Json &declarations = Member(params, {"context", "includeDeclaration"});
+  return Locations(UriOf(params), lsp::References(*analysis, PositionOf(params),
+                                                  declarations != false));
+}
+
+Json Server::PrepareRename(const Json &params) {
+  const Analysis *analysis = Find(params);
+  const std::optional<RenameTarget> target =
+      analysis == nullptr ? std::nullopt
+                          : lsp::PrepareRename(*analysis, PositionOf(params));
+  if (!target) {
+    return nullptr;
+  }
+  return {{"range", ToJson(target->range)},
+          {"placeholder", target->placeholder}};
+}
+
+Json Server::Rename(const Json &params) {
+  const Analysis *analysis = Find(params);
+  if (analysis == nullptr) {
+    return nullptr;
+  }
+  const Renaming renaming = lsp::Rename(
+      *analysis, PositionOf(params), params.at("newName").get<std::string>());
+  if (!renaming.refusal.empty()) {
+    throw RpcError(kRequestFailed, renaming.refusal);
+  }
+  return {{"changes", {{UriOf(params), Edits(renaming.edits)}}}};
+}
+
+Json Server::DocumentSymbols(const Json &params) {
+  const Analysis *analysis = Find(params);
+  if (analysis == nullptr) {
+    return nullptr;
+  }
+  Json symbols = Json::array();
+  for (const LabelSymbol &symbol : Symbols(*analysis)) {
+    symbols.push_back({{"name", symbol.name},
+                       {"kind", kSymbolConstant},
+                       {"range", ToJson(symbol.range)},
+                       {"selectionRange", ToJson(symbol.selection)}});
+  }
+  return symbols;
+}
+
+Json Server::Hover(const Json &params) {
+  const Analysis *analysis = Find(params);
+  const std::optional<HoverText> hover =
+      analysis == nullptr ? std::nullopt
+                          : lsp::Hover(*analysis, PositionOf(params));
+  if (!hover) {
+    return nullptr;
+  }
+  return {{"contents", {{"kind", "markdown"}, {"value", hover->markdown}}},
+          {"range", ToJson(hover->range)}};
+}
+
+Json Server::Completion(const Json &params) {
+  const Analysis *analysis = Find(params);
+  if (analysis == nullptr) {
+    return nullptr;
+  }
+  Json items = Json::array();
+  for (const LabelCompletion &completion :
+       Completions(*analysis, PositionOf(params))) {
+    items.push_back({{"label", completion.label},
+                     {"kind", kCompletionConstant},
+                     {"detail", completion.detail},
+                     {"textEdit", ToJson(completion.edit)}});
+  }
+  return {{"isIncomplete", false}, {"items", items}};
+}
+
+Json Server::CodeActions(const Json &params) {
+  const Analysis *analysis = Find(params);
+  if (analysis == nullptr) {
+    return nullptr;
+  }
+  Json actions = Json::array();
+  const Json &only = Member(params, {"context", "only"});
+  if (only.is_array() && !Offers(only, kQuickFix)) {
+    return actions;
+  }
+  const std::string uri = UriOf(params);
+  for (const QuickFix &fix :
+       QuickFixes(*analysis, RangeFrom(params.at("range")))) {
+    actions.push_back(
+        {{"title", fix.title},
+         {"kind", kQuickFix},
+         {"diagnostics", {ToJson(fix.diagnostic)}},
+         {"isPreferred", true},
+         {"edit", {{"changes", {{uri, {lsp::ToJson(fix.edit)}}}}}}});
+  }
+  return actions;
+}
+
+} // namespace directive_host::lsp
