@@ -6,6 +6,34 @@
 
 namespace directive_host::lsp {
 
+namespace {
+
+bool StartsCharacter(char c) {
+  return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+}
+
+// The UTF-8 byte that each narrow byte of `line` converted stands for,
+// character by character, and the line's length after them.
+std::vector<std::size_t> Utf8Offsets(std::string_view line) {
+  std::vector<std::size_t> offsets;
+  for (std::size_t begin = 0; begin < line.size();) {
+    std::size_t end = begin + 1;
+    while (end < line.size() && !StartsCharacter(line[end])) {
+      ++end;
+    }
+    bool exact = true;
+    offsets.insert(
+        offsets.end(),
+        host::NarrowFromUtf8(line.substr(begin, end - begin), exact).size(),
+        begin);
+    begin = end;
+  }
+  offsets.push_back(line.size());
+  return offsets;
+}
+
+} // namespace
+
 Analysis::Analysis(std::string text, const Registry &registry,
                    PositionEncoding encoding)
     : text_(std::move(text)), registry_(registry), lines_(text_, encoding) {
@@ -19,6 +47,9 @@ Analysis::Analysis(std::string text, const Registry &registry,
     bool exact = true;
     pluginText_ += host::NarrowFromUtf8(line.text, exact);
     pluginText_ += line.ending;
+    if (!exact) {
+      lossy_.emplace(exact_.size(), Utf8Offsets(line.text));
+    }
     exact_.push_back(exact);
   }
   pluginScript_ = SplitScript(pluginText_);
@@ -54,23 +85,41 @@ std::size_t Analysis::Lead(std::size_t line) const {
   return line == 0 ? pluginScript_.bom.size() : 0;
 }
 
+std::size_t Analysis::Utf8Byte(std::size_t line, std::size_t byte) const {
+  const std::string_view text = PluginLine(line);
+  byte = std::min(byte, text.size());
+  const auto lossy = lossy_.find(line);
+  if (lossy != lossy_.end()) {
+    return lossy->second[byte];
+  }
+  return Utf8(text.substr(0, byte)).size();
+}
+
+std::size_t Analysis::PluginByteOf(std::size_t line,
+                                   std::size_t utf8Byte) const {
+  const auto lossy = lossy_.find(line);
+  if (lossy != lossy_.end()) {
+    const std::vector<std::size_t> &offsets = lossy->second;
+    return static_cast<std::size_t>(
+        std::lower_bound(offsets.begin(), offsets.end(), utf8Byte) -
+        offsets.begin());
+  }
+  const std::string_view text = lines_.Line(line).substr(Lead(line));
+  bool exact = true;
+  return host::NarrowFromUtf8(text.substr(0, utf8Byte), exact).size();
+}
+
 Range Analysis::PluginSpan(std::size_t line, std::size_t begin,
                            std::size_t end) const {
-  const std::string_view text = PluginLine(line);
-  const auto client = [&](std::size_t byte) {
-    return Lead(line) +
-           Utf8(text.substr(0, std::min(byte, text.size()))).size();
-  };
-  return lines_.Span(line, client(begin), client(end));
+  return lines_.Span(line, Lead(line) + Utf8Byte(line, begin),
+                     Lead(line) + Utf8Byte(line, end));
 }
 
 std::size_t Analysis::PluginByte(const Position &position) const {
-  const std::string_view line = lines_.Line(position.line);
   const std::size_t byte =
       lines_.Offset(position) - lines_.LineStart(position.line);
-  const std::size_t lead = std::min(Lead(position.line), byte);
-  bool exact = true;
-  return host::NarrowFromUtf8(line.substr(lead, byte - lead), exact).size();
+  const std::size_t lead = Lead(position.line);
+  return byte < lead ? 0 : PluginByteOf(position.line, byte - lead);
 }
 
 std::string Analysis::Utf8(std::string_view pluginText) {

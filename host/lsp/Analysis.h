@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace directive_host::lsp {
@@ -56,6 +57,10 @@ private:
   // Bytes before plug-in line `line` starts in its client line: the
   // byte-order mark of the first.
   std::size_t Lead(std::size_t line) const;
+  // The UTF-8 byte of line `line` (after its lead) for plug-in byte `byte`,
+  // and back.
+  std::size_t Utf8Byte(std::size_t line, std::size_t byte) const;
+  std::size_t PluginByteOf(std::size_t line, std::size_t utf8Byte) const;
 
   std::string text_;
   const Registry &registry_;
@@ -63,6 +68,10 @@ private:
   std::string pluginText_;
   Script pluginScript_;
   std::vector<bool> exact_;
+  // For each line that did not convert exactly, the UTF-8 byte that each
+  // plug-in byte of it stands for, and its length at the end: the two
+  // encodings' lengths of the characters that became '?' differ.
+  std::unordered_map<std::size_t, std::vector<std::size_t>> lossy_;
   std::vector<Finding> findings_;
   mutable std::optional<std::vector<LabelMention>> mentions_;
   // The formatted text and its lines, which point into it.
