@@ -24,12 +24,19 @@ TEST(TextPositions, CountsAndFindsCodeUnits) {
     std::size_t units;
     std::size_t byte;
   } cases[] = {
-      {kUtf16, 0, 0},  {kUtf16, 1, 1},  {kUtf16, 2, 3},
-      {kUtf16, 3, 6},  {kUtf16, 4, 6}, // inside the surrogate pair: the
-                                       // character's start
-      {kUtf16, 5, 10}, {kUtf16, 6, 11}, {kUtf16, 99, 11},
-      {kUtf8, 2, 1},   {kUtf8, 4, 3}, // inside € : its start
-      {kUtf8, 10, 10}, {kUtf8, 99, 11},
+      {kUtf16, 0, 0},
+      {kUtf16, 1, 1},
+      {kUtf16, 2, 3},
+      {kUtf16, 3, 6},
+      {kUtf16, 4, 6}, // inside the surrogate pair: the
+                      // character's start
+      {kUtf16, 5, 10},
+      {kUtf16, 6, 11},
+      {kUtf16, 99, 11},
+      {kUtf8, 2, 1},
+      {kUtf8, 4, 3}, // inside € : its start
+      {kUtf8, 10, 10},
+      {kUtf8, 99, 11},
   };
   for (const auto &c : cases) {
     EXPECT_EQ(ByteOffset(kMixed, c.units, c.encoding), c.byte)
