@@ -208,12 +208,18 @@ std::string ReadFile(const std::string &path) {
   return bytes.str();
 }
 
-// What `directive-host format` prints for the UTF-8 `text`.
+// What `directive-host format` prints for the UTF-8 `text`, read in the
+// plug-in's encoding (a byte-order mark, which it lacks, kept as it is).
 std::string FormatterOutput(const std::string &text) {
+  const std::string_view bom = text.starts_with(directive_host::kUtf8Bom)
+                                   ? directive_host::kUtf8Bom
+                                   : "";
   bool exact = true;
-  return host::Utf8FromNarrow(
-      directive_host::FormatText(host::NarrowFromUtf8(text, exact), Plugins())
-          .text);
+  const std::string plugin =
+      std::string(bom) + host::NarrowFromUtf8(text.substr(bom.size()), exact);
+  const std::string formatted =
+      directive_host::FormatText(plugin, Plugins()).text;
+  return std::string(bom) + host::Utf8FromNarrow(formatted.substr(bom.size()));
 }
 
 TEST(Features, FormattingEditsGiveWhatFormatPrints) {
@@ -257,6 +263,38 @@ TEST(Features, PositionsCountTheClientsCodeUnits) {
             std::vector<Range>{On(0, 9, 19)});
   EXPECT_EQ(DiagnosticsOf(*Analyse(text + "#GOTO = \xC3\xA9\n"))[0].range,
             On(2, 0, 9));
+}
+
+} // namespace
+
+namespace {
+
+// Ω, which the ANSI code page of Western Windows (and of the Wine the tests
+// run under) lacks; UTF-8 and Greek code pages have it.
+bool PluginEncodingHasOmega() {
+  bool exact = true;
+  host::NarrowFromUtf8("\xCE\xA9", exact);
+  return exact;
+}
+
+TEST(Features, ALineThePluginCannotBeGivenIsNotRewritten) {
+  const std::string text = "#goto = \xCE\xA9x\n#LABEL = \xCE\xA9x\n#goto=a\n";
+  const bool has = PluginEncodingHasOmega();
+  const auto analysis = Analyse(text);
+  // Positions hold either way; '?' stands for Ω in both lines.
+  EXPECT_EQ(Definition(*analysis, {0, 9}), std::vector<Range>{On(1, 9, 11)});
+  EXPECT_EQ(DiagnosticsOf(*analysis).back().range, On(2, 0, 7));
+  const std::vector<TextEdit> edits =
+      FormattingEdits(*analysis, 0, analysis->Lines().LineCount());
+  ASSERT_EQ(edits.size(), has ? 3u : 1u);
+  EXPECT_EQ(edits.back().newText, "#GOTO =\"a\"");
+  EXPECT_EQ(Rename(*analysis, {1, 9}, "y").refusal,
+            has ? "" : "the directive at line 1 would not read 'y' back");
+  const auto plain = Analyse("#LABEL = a\n");
+  EXPECT_EQ(
+      Rename(*plain, {0, 9}, "\xCE\xA9").refusal,
+      has ? ""
+          : "'\xCE\xA9' has a character that the plug-in's encoding lacks");
 }
 
 } // namespace
