@@ -69,6 +69,18 @@ Json ToJson(const Diagnostic &diagnostic) {
           {"message", diagnostic.message}};
 }
 
+// The handler that `table` lists for `method`, or null.
+template <typename Handler, std::size_t N>
+Handler Lookup(const std::pair<std::string_view, Handler> (&table)[N],
+               std::string_view method) {
+  for (const auto &[name, handler] : table) {
+    if (name == method) {
+      return handler;
+    }
+  }
+  return nullptr;
+}
+
 bool Offers(const Json &values, std::string_view value) {
   return values.is_array() &&
          std::find(values.begin(), values.end(), value) != values.end();
@@ -177,12 +189,7 @@ Server::Request Server::FindRequest(std::string_view method) const {
       {"textDocument/completion", &Server::Completion},
       {"textDocument/codeAction", &Server::CodeActions},
   };
-  for (const auto &[name, handler] : kRequests) {
-    if (name == method) {
-      return handler;
-    }
-  }
-  return nullptr;
+  return Lookup(kRequests, method);
 }
 
 Server::Notification Server::FindNotification(std::string_view method) const {
@@ -194,12 +201,7 @@ Server::Notification Server::FindNotification(std::string_view method) const {
           {"textDocument/didChange", &Server::DidChange},
           {"textDocument/didClose", &Server::DidClose},
       };
-  for (const auto &[name, handler] : kNotifications) {
-    if (name == method) {
-      return handler;
-    }
-  }
-  return nullptr;
+  return Lookup(kNotifications, method);
 }
 
 const Analysis *Server::Find(const Json &params) const {
@@ -217,7 +219,9 @@ void Server::Publish(const std::string &uri) {
   Json params = {{"uri", uri}, {"diagnostics", Json::array()}};
   const auto it = documents_.find(uri);
   if (it != documents_.end()) {
-    params["version"] = it->second.version;
+    if (it->second.version.is_number_integer()) {
+      params["version"] = it->second.version;
+    }
     for (const Diagnostic &diagnostic : DiagnosticsOf(*it->second.analysis)) {
       params["diagnostics"].push_back(ToJson(diagnostic));
     }
