@@ -164,8 +164,15 @@ void Server::Dispatch(const Json &message) {
   }
 }
 
-void Server::Answer(const Json &id, const Json &result) {
-  send_(Dump({{"jsonrpc", "2.0"}, {"id", id}, {"result", result}}));
+// The envelopes take their contents by move: a formatting result or the
+// diagnostics of a long script is thousands of objects, which an
+// initializer list would copy whole.
+void Server::Answer(const Json &id, Json result) {
+  Json message(Json::value_t::object);
+  message["jsonrpc"] = "2.0";
+  message["id"] = id;
+  message["result"] = std::move(result);
+  send_(Dump(message));
 }
 
 void Server::Refuse(const Json &id, int code, const std::string &message) {
@@ -226,9 +233,11 @@ void Server::Publish(const std::string &uri) {
       params["diagnostics"].push_back(ToJson(diagnostic));
     }
   }
-  send_(Dump({{"jsonrpc", "2.0"},
-              {"method", "textDocument/publishDiagnostics"},
-              {"params", params}}));
+  Json message(Json::value_t::object);
+  message["jsonrpc"] = "2.0";
+  message["method"] = "textDocument/publishDiagnostics";
+  message["params"] = std::move(params);
+  send_(Dump(message));
 }
 
 Json Server::Initialize(const Json &params) {

@@ -39,7 +39,7 @@ private:
   using Notification = void (Server::*)(const Json &params);
 
   void Dispatch(const Json &message);
-  void Answer(const Json &id, const Json &result);
+  void Answer(const Json &id, Json result);
   void Refuse(const Json &id, int code, const std::string &message);
   Request FindRequest(std::string_view method) const;
   Notification FindNotification(std::string_view method) const;
