@@ -1,8 +1,13 @@
 #include "Protocol.h"
 
+#include <algorithm>
+
 namespace directive_host::lsp {
 
 namespace {
+
+// Every finding of lint is a fault.
+constexpr int kSeverityError = 1;
 
 std::size_t Count(const Json &json, const char *name) {
   const auto it = json.find(name);
@@ -37,6 +42,47 @@ Json ToJson(const TextEdit &edit) {
   json["range"] = ToJson(edit.range);
   json["newText"] = edit.newText;
   return json;
+}
+
+Json ToJson(const Diagnostic &diagnostic) {
+  return {{"range", ToJson(diagnostic.range)},
+          {"severity", kSeverityError},
+          {"code", diagnostic.code},
+          {"source", kSource},
+          {"message", diagnostic.message}};
+}
+
+Json Edits(const std::vector<TextEdit> &edits) {
+  Json json = Json::array();
+  for (const TextEdit &edit : edits) {
+    json.push_back(ToJson(edit));
+  }
+  return json;
+}
+
+const Json &Member(const Json &json, std::initializer_list<const char *> path) {
+  static const Json missing;
+  const Json *at = &json;
+  for (const char *name : path) {
+    if (!at->is_object() || !at->contains(name)) {
+      return missing;
+    }
+    at = &(*at)[name];
+  }
+  return *at;
+}
+
+bool Offers(const Json &values, std::string_view value) {
+  return values.is_array() &&
+         std::find(values.begin(), values.end(), value) != values.end();
+}
+
+std::string UriOf(const Json &params) {
+  return params.at("textDocument").at("uri").get<std::string>();
+}
+
+Position PositionOf(const Json &params) {
+  return PositionFrom(params.at("position"));
 }
 
 Position PositionFrom(const Json &json) {

@@ -2,12 +2,16 @@
 // as the protocol writes them.
 #pragma once
 
+#include "Diagnostics.h"
 #include "TextPositions.h"
 
 #include <nlohmann/json.hpp>
 
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace directive_host::lsp {
 
@@ -34,9 +38,26 @@ private:
   int code_;
 };
 
+inline constexpr std::string_view kQuickFix = "quickfix";
+// The server's name, and the source of its diagnostics.
+inline constexpr std::string_view kSource = "directive-host";
+
 Json ToJson(const Position &position);
 Json ToJson(const Range &range);
 Json ToJson(const TextEdit &edit);
+Json ToJson(const Diagnostic &diagnostic);
+Json Edits(const std::vector<TextEdit> &edits);
+
+// The member of `json` along `path`, or null when one of them is missing.
+const Json &Member(const Json &json, std::initializer_list<const char *> path);
+
+// Whether the array `values` holds `value`.
+bool Offers(const Json &values, std::string_view value);
+
+// The document and the position that the parameters of a request name;
+// throw Json::exception when they are missing.
+std::string UriOf(const Json &params);
+Position PositionOf(const Json &params);
 
 // Throw RpcError(kInvalidParams) when `json` is not of the shape.
 Position PositionFrom(const Json &json);

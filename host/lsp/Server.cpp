@@ -1,73 +1,16 @@
 #include "Server.h"
 
-#include "Completion.h"
 #include "Diagnostics.h"
-#include "Formatting.h"
-#include "Hover.h"
-#include "Navigation.h"
-#include "Rename.h"
 
 #include "directive_plugin.h"
 
-#include <algorithm>
 #include <utility>
 
 namespace directive_host::lsp {
 
 namespace {
 
-// Kinds of the protocol's enumerations that the server sends.
-constexpr int kSeverityError = 1;
 constexpr int kSyncIncremental = 2;
-constexpr int kSymbolConstant = 14;
-constexpr int kCompletionConstant = 21;
-constexpr std::string_view kQuickFix = "quickfix";
-constexpr std::string_view kSource = "directive-host";
-
-// The member of `json` along `path`, or null when one of them is missing.
-const Json &Member(const Json &json, std::initializer_list<const char *> path) {
-  static const Json missing;
-  const Json *at = &json;
-  for (const char *name : path) {
-    if (!at->is_object() || !at->contains(name)) {
-      return missing;
-    }
-    at = &(*at)[name];
-  }
-  return *at;
-}
-
-std::string UriOf(const Json &params) {
-  return params.at("textDocument").at("uri").get<std::string>();
-}
-
-Position PositionOf(const Json &params) {
-  return PositionFrom(params.at("position"));
-}
-
-Json Locations(const std::string &uri, const std::vector<Range> &ranges) {
-  Json locations = Json::array();
-  for (const Range &range : ranges) {
-    locations.push_back({{"uri", uri}, {"range", ToJson(range)}});
-  }
-  return locations;
-}
-
-Json Edits(const std::vector<TextEdit> &edits) {
-  Json json = Json::array();
-  for (const TextEdit &edit : edits) {
-    json.push_back(ToJson(edit));
-  }
-  return json;
-}
-
-Json ToJson(const Diagnostic &diagnostic) {
-  return {{"range", lsp::ToJson(diagnostic.range)},
-          {"severity", kSeverityError},
-          {"code", diagnostic.code},
-          {"source", kSource},
-          {"message", diagnostic.message}};
-}
 
 // The handler that `table` lists for `method`, or null.
 template <typename Handler, std::size_t N>
@@ -79,11 +22,6 @@ Handler Lookup(const std::pair<std::string_view, Handler> (&table)[N],
     }
   }
   return nullptr;
-}
-
-bool Offers(const Json &values, std::string_view value) {
-  return values.is_array() &&
-         std::find(values.begin(), values.end(), value) != values.end();
 }
 
 } // namespace
@@ -310,138 +248,6 @@ void Server::DidClose(const Json &params) {
   const std::string uri = UriOf(params);
   documents_.erase(uri);
   Publish(uri); // clears its diagnostics
-}
-
-Json Server::Formatting(const Json &params) {
-  const Analysis *analysis = Find(params);
-  if (analysis == nullptr) {
-    return nullptr;
-  }
-  return Edits(FormattingEdits(*analysis, 0, analysis->Lines().LineCount()));
-}
-
-Json Server::RangeFormatting(const Json &params) {
-  const Analysis *analysis = Find(params);
-  if (analysis == nullptr) {
-    return nullptr;
-  }
-  const Range range = RangeFrom(params.at("range"));
-  // A selection that ends at the start of a line does not take that line.
-  const std::size_t last =
-      range.end.character == 0 && range.end.line > range.start.line
-          ? range.end.line - 1
-          : range.end.line;
-  return Edits(FormattingEdits(*analysis, range.start.line, last));
-}
-
-Json Server::Definition(const Json &params) {
-  const Analysis *analysis = Find(params);
-  if (analysis == nullptr) {
-    return nullptr;
-  }
-  return Locations(UriOf(params),
-                   lsp::Definition(*analysis, PositionOf(params)));
-}
-
-Json Server::References(const Json &params) {
-  const Analysis *analysis = Find(params);
-  if (analysis == nullptr) {
-    return nullptr;
-  }
-  const Json &declarations = Member(params, {"context", "includeDeclaration"});
-  return Locations(UriOf(params), lsp::References(*analysis, PositionOf(params),
-                                                  declarations != false));
-}
-
-Json Server::PrepareRename(const Json &params) {
-  const Analysis *analysis = Find(params);
-  const std::optional<RenameTarget> target =
-      analysis == nullptr ? std::nullopt
-                          : lsp::PrepareRename(*analysis, PositionOf(params));
-  if (!target) {
-    return nullptr;
-  }
-  return {{"range", ToJson(target->range)},
-          {"placeholder", target->placeholder}};
-}
-
-Json Server::Rename(const Json &params) {
-  const Analysis *analysis = Find(params);
-  if (analysis == nullptr) {
-    return nullptr;
-  }
-  const Renaming renaming = lsp::Rename(
-      *analysis, PositionOf(params), params.at("newName").get<std::string>());
-  if (!renaming.refusal.empty()) {
-    throw RpcError(kRequestFailed, renaming.refusal);
-  }
-  return {{"changes", {{UriOf(params), Edits(renaming.edits)}}}};
-}
-
-Json Server::DocumentSymbols(const Json &params) {
-  const Analysis *analysis = Find(params);
-  if (analysis == nullptr) {
-    return nullptr;
-  }
-  Json symbols = Json::array();
-  for (const LabelSymbol &symbol : Symbols(*analysis)) {
-    symbols.push_back({{"name", symbol.name},
-                       {"kind", kSymbolConstant},
-                       {"range", ToJson(symbol.range)},
-                       {"selectionRange", ToJson(symbol.selection)}});
-  }
-  return symbols;
-}
-
-Json Server::Hover(const Json &params) {
-  const Analysis *analysis = Find(params);
-  const std::optional<HoverText> hover =
-      analysis == nullptr ? std::nullopt
-                          : lsp::Hover(*analysis, PositionOf(params));
-  if (!hover) {
-    return nullptr;
-  }
-  return {{"contents", {{"kind", "markdown"}, {"value", hover->markdown}}},
-          {"range", ToJson(hover->range)}};
-}
-
-Json Server::Completion(const Json &params) {
-  const Analysis *analysis = Find(params);
-  if (analysis == nullptr) {
-    return nullptr;
-  }
-  Json items = Json::array();
-  for (const LabelCompletion &completion :
-       Completions(*analysis, PositionOf(params))) {
-    items.push_back({{"label", completion.label},
-                     {"kind", kCompletionConstant},
-                     {"detail", completion.detail},
-                     {"textEdit", ToJson(completion.edit)}});
-  }
-  return {{"isIncomplete", false}, {"items", items}};
-}
-
-Json Server::CodeActions(const Json &params) {
-  const Analysis *analysis = Find(params);
-  if (analysis == nullptr) {
-    return nullptr;
-  }
-  Json actions = Json::array();
-  const Json &only = Member(params, {"context", "only"});
-  if (only.is_array() && !Offers(only, kQuickFix)) {
-    return actions;
-  }
-  const std::string uri = UriOf(params);
-  for (const QuickFix &fix :
-       QuickFixes(*analysis, RangeFrom(params.at("range")))) {
-    actions.push_back(
-        {{"title", fix.title},
-         {"kind", kQuickFix},
-         {"diagnostics", {ToJson(fix.diagnostic)}},
-         {"isPreferred", true},
-         {"edit", {{"changes", {{uri, {lsp::ToJson(fix.edit)}}}}}}});
-  }
-  return actions;
 }
 
 } // namespace directive_host::lsp
