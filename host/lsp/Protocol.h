@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace directive_host::lsp {
@@ -53,6 +54,18 @@ const Json &Member(const Json &json, std::initializer_list<const char *> path);
 
 // Whether the array `values` holds `value`.
 bool Offers(const Json &values, std::string_view value);
+
+// The handler that `table` lists for `method`, or null.
+template <typename Handler, std::size_t N>
+Handler Lookup(const std::pair<std::string_view, Handler> (&table)[N],
+               std::string_view method) {
+  for (const auto &[name, handler] : table) {
+    if (name == method) {
+      return handler;
+    }
+  }
+  return nullptr;
+}
 
 // The document and the position that the parameters of a request name;
 // throw Json::exception when they are missing.

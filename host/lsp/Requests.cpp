@@ -1,6 +1,6 @@
-// The requests about a document: each reads its parameters, asks the
-// feature and writes the answer as the protocol has it.
-#include "Server.h"
+#include "Requests.h"
+
+#include "Protocol.h"
 
 #include "Completion.h"
 #include "Diagnostics.h"
@@ -24,54 +24,34 @@ Json Locations(const std::string &uri, const std::vector<Range> &ranges) {
   return locations;
 }
 
-} // namespace
-
-Json Server::Formatting(const Json &params) {
-  const Analysis *analysis = Find(params);
-  if (analysis == nullptr) {
-    return nullptr;
-  }
-  return Edits(FormattingEdits(*analysis, 0, analysis->Lines().LineCount()));
+Json OnFormatting(const Analysis &analysis, const Json &) {
+  return Edits(FormattingEdits(analysis, 0, analysis.Lines().LineCount()));
 }
 
-Json Server::RangeFormatting(const Json &params) {
-  const Analysis *analysis = Find(params);
-  if (analysis == nullptr) {
-    return nullptr;
-  }
+Json OnRangeFormatting(const Analysis &analysis, const Json &params) {
   const Range range = RangeFrom(params.at("range"));
   // A selection that ends at the start of a line does not take that line.
   const std::size_t last =
       range.end.character == 0 && range.end.line > range.start.line
           ? range.end.line - 1
           : range.end.line;
-  return Edits(FormattingEdits(*analysis, range.start.line, last));
+  return Edits(FormattingEdits(analysis, range.start.line, last));
 }
 
-Json Server::Definition(const Json &params) {
-  const Analysis *analysis = Find(params);
-  if (analysis == nullptr) {
-    return nullptr;
-  }
+Json OnDefinition(const Analysis &analysis, const Json &params) {
   return Locations(UriOf(params),
-                   lsp::Definition(*analysis, PositionOf(params)));
+                   lsp::Definition(analysis, PositionOf(params)));
 }
 
-Json Server::References(const Json &params) {
-  const Analysis *analysis = Find(params);
-  if (analysis == nullptr) {
-    return nullptr;
-  }
+Json OnReferences(const Analysis &analysis, const Json &params) {
   const Json &declarations = Member(params, {"context", "includeDeclaration"});
-  return Locations(UriOf(params), lsp::References(*analysis, PositionOf(params),
+  return Locations(UriOf(params), lsp::References(analysis, PositionOf(params),
                                                   declarations != false));
 }
 
-Json Server::PrepareRename(const Json &params) {
-  const Analysis *analysis = Find(params);
+Json OnPrepareRename(const Analysis &analysis, const Json &params) {
   const std::optional<RenameTarget> target =
-      analysis == nullptr ? std::nullopt
-                          : lsp::PrepareRename(*analysis, PositionOf(params));
+      lsp::PrepareRename(analysis, PositionOf(params));
   if (!target) {
     return nullptr;
   }
@@ -79,26 +59,18 @@ Json Server::PrepareRename(const Json &params) {
           {"placeholder", target->placeholder}};
 }
 
-Json Server::Rename(const Json &params) {
-  const Analysis *analysis = Find(params);
-  if (analysis == nullptr) {
-    return nullptr;
-  }
+Json OnRename(const Analysis &analysis, const Json &params) {
   const Renaming renaming = lsp::Rename(
-      *analysis, PositionOf(params), params.at("newName").get<std::string>());
+      analysis, PositionOf(params), params.at("newName").get<std::string>());
   if (!renaming.refusal.empty()) {
     throw RpcError(kRequestFailed, renaming.refusal);
   }
   return {{"changes", {{UriOf(params), Edits(renaming.edits)}}}};
 }
 
-Json Server::DocumentSymbols(const Json &params) {
-  const Analysis *analysis = Find(params);
-  if (analysis == nullptr) {
-    return nullptr;
-  }
+Json OnDocumentSymbols(const Analysis &analysis, const Json &) {
   Json symbols = Json::array();
-  for (const LabelSymbol &symbol : Symbols(*analysis)) {
+  for (const LabelSymbol &symbol : Symbols(analysis)) {
     symbols.push_back({{"name", symbol.name},
                        {"kind", kSymbolConstant},
                        {"range", ToJson(symbol.range)},
@@ -107,11 +79,9 @@ Json Server::DocumentSymbols(const Json &params) {
   return symbols;
 }
 
-Json Server::Hover(const Json &params) {
-  const Analysis *analysis = Find(params);
+Json OnHover(const Analysis &analysis, const Json &params) {
   const std::optional<HoverText> hover =
-      analysis == nullptr ? std::nullopt
-                          : lsp::Hover(*analysis, PositionOf(params));
+      lsp::Hover(analysis, PositionOf(params));
   if (!hover) {
     return nullptr;
   }
@@ -119,14 +89,10 @@ Json Server::Hover(const Json &params) {
           {"range", ToJson(hover->range)}};
 }
 
-Json Server::Completion(const Json &params) {
-  const Analysis *analysis = Find(params);
-  if (analysis == nullptr) {
-    return nullptr;
-  }
+Json OnCompletion(const Analysis &analysis, const Json &params) {
   Json items = Json::array();
   for (const LabelCompletion &completion :
-       Completions(*analysis, PositionOf(params))) {
+       Completions(analysis, PositionOf(params))) {
     items.push_back({{"label", completion.label},
                      {"kind", kCompletionConstant},
                      {"detail", completion.detail},
@@ -135,11 +101,7 @@ Json Server::Completion(const Json &params) {
   return {{"isIncomplete", false}, {"items", items}};
 }
 
-Json Server::CodeActions(const Json &params) {
-  const Analysis *analysis = Find(params);
-  if (analysis == nullptr) {
-    return nullptr;
-  }
+Json OnCodeActions(const Analysis &analysis, const Json &params) {
   Json actions = Json::array();
   const Json &only = Member(params, {"context", "only"});
   if (only.is_array() && !Offers(only, kQuickFix)) {
@@ -147,7 +109,7 @@ Json Server::CodeActions(const Json &params) {
   }
   const std::string uri = UriOf(params);
   for (const QuickFix &fix :
-       QuickFixes(*analysis, RangeFrom(params.at("range")))) {
+       QuickFixes(analysis, RangeFrom(params.at("range")))) {
     actions.push_back({{"title", fix.title},
                        {"kind", kQuickFix},
                        {"diagnostics", {ToJson(fix.diagnostic)}},
@@ -155,6 +117,24 @@ Json Server::CodeActions(const Json &params) {
                        {"edit", {{"changes", {{uri, {ToJson(fix.edit)}}}}}}});
   }
   return actions;
+}
+
+} // namespace
+
+DocumentRequest FindDocumentRequest(std::string_view method) {
+  static constexpr std::pair<std::string_view, DocumentRequest> kRequests[] = {
+      {"textDocument/formatting", OnFormatting},
+      {"textDocument/rangeFormatting", OnRangeFormatting},
+      {"textDocument/definition", OnDefinition},
+      {"textDocument/references", OnReferences},
+      {"textDocument/prepareRename", OnPrepareRename},
+      {"textDocument/rename", OnRename},
+      {"textDocument/documentSymbol", OnDocumentSymbols},
+      {"textDocument/hover", OnHover},
+      {"textDocument/completion", OnCompletion},
+      {"textDocument/codeAction", OnCodeActions},
+  };
+  return Lookup(kRequests, method);
 }
 
 } // namespace directive_host::lsp

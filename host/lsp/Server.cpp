@@ -1,6 +1,7 @@
 #include "Server.h"
 
 #include "Diagnostics.h"
+#include "Requests.h"
 
 #include "directive_plugin.h"
 
@@ -11,18 +12,6 @@ namespace directive_host::lsp {
 namespace {
 
 constexpr int kSyncIncremental = 2;
-
-// The handler that `table` lists for `method`, or null.
-template <typename Handler, std::size_t N>
-Handler Lookup(const std::pair<std::string_view, Handler> (&table)[N],
-               std::string_view method) {
-  for (const auto &[name, handler] : table) {
-    if (name == method) {
-      return handler;
-    }
-  }
-  return nullptr;
-}
 
 } // namespace
 
@@ -83,15 +72,17 @@ void Server::Dispatch(const Json &message) {
     return;
   }
   const Request handler = FindRequest(name);
+  const DocumentRequest aboutDocument = FindDocumentRequest(name);
   if (shutDown_) {
     Refuse(id, kInvalidRequest, "the server is shut down");
   } else if (!initialized_ && name != "initialize") {
     Refuse(id, kServerNotInitialized, "the server is not initialized");
-  } else if (handler == nullptr) {
+  } else if (handler == nullptr && aboutDocument == nullptr) {
     Refuse(id, kMethodNotFound, "no method '" + name + "'");
   } else {
     try {
-      Answer(id, (this->*handler)(params));
+      Answer(id, handler != nullptr ? (this->*handler)(params)
+                                    : AnswerAbout(aboutDocument, params));
     } catch (const RpcError &error) {
       Refuse(id, error.Code(), error.what());
     } catch (const Json::exception &error) {
@@ -123,16 +114,6 @@ Server::Request Server::FindRequest(std::string_view method) const {
   static constexpr std::pair<std::string_view, Request> kRequests[] = {
       {"initialize", &Server::Initialize},
       {"shutdown", &Server::Shutdown},
-      {"textDocument/formatting", &Server::Formatting},
-      {"textDocument/rangeFormatting", &Server::RangeFormatting},
-      {"textDocument/definition", &Server::Definition},
-      {"textDocument/references", &Server::References},
-      {"textDocument/prepareRename", &Server::PrepareRename},
-      {"textDocument/rename", &Server::Rename},
-      {"textDocument/documentSymbol", &Server::DocumentSymbols},
-      {"textDocument/hover", &Server::Hover},
-      {"textDocument/completion", &Server::Completion},
-      {"textDocument/codeAction", &Server::CodeActions},
   };
   return Lookup(kRequests, method);
 }
@@ -149,9 +130,10 @@ Server::Notification Server::FindNotification(std::string_view method) const {
   return Lookup(kNotifications, method);
 }
 
-const Analysis *Server::Find(const Json &params) const {
+Json Server::AnswerAbout(DocumentRequest request, const Json &params) const {
   const auto it = documents_.find(UriOf(params));
-  return it == documents_.end() ? nullptr : it->second.analysis.get();
+  return it == documents_.end() ? Json()
+                                : request(*it->second.analysis, params);
 }
 
 void Server::Store(const std::string &uri, const Json &version,

@@ -5,6 +5,7 @@
 #include "Analysis.h"
 #include "Protocol.h"
 #include "Registry.h"
+#include "Requests.h"
 #include "TextPositions.h"
 
 #include <functional>
@@ -44,24 +45,14 @@ private:
   Request FindRequest(std::string_view method) const;
   Notification FindNotification(std::string_view method) const;
 
-  // The analysis of the document that `params` names, or null when the
-  // client never opened it.
-  const Analysis *Find(const Json &params) const;
+  // The answer of `request` about the document that `params` names; null
+  // when the client never opened it.
+  Json AnswerAbout(DocumentRequest request, const Json &params) const;
   void Publish(const std::string &uri);
   void Store(const std::string &uri, const Json &version, std::string text);
 
   Json Initialize(const Json &params);
   Json Shutdown(const Json &params);
-  Json Formatting(const Json &params);
-  Json RangeFormatting(const Json &params);
-  Json Definition(const Json &params);
-  Json References(const Json &params);
-  Json PrepareRename(const Json &params);
-  Json Rename(const Json &params);
-  Json DocumentSymbols(const Json &params);
-  Json Hover(const Json &params);
-  Json Completion(const Json &params);
-  Json CodeActions(const Json &params);
 
   void Initialized(const Json &params);
   void Exit(const Json &params);
