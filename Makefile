@@ -172,6 +172,8 @@ bench: build
 	build/linux/bin/directive-bench --benchmark_min_time=0.2
 
 # Instructions and heap allocations per call, counted with valgrind; fails
-# when a callback exceeds its target.
+# when a callback exceeds its target. Then the instructions of directive-host
+# lsp per change and request on a 10,000-line script.
 bench-check: build
 	bench/measure.sh --check build/linux/bin/directive-measure
+	bench/measure_lsp.sh --check build/linux/bin/directive-host

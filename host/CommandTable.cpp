@@ -4,6 +4,7 @@
 #include "Errors.h"
 #include "FileIO.h"
 #include "HelpText.h"
+#include "LspCommand.h"
 
 #include <string>
 
@@ -161,6 +162,22 @@ Exit status: 0 nothing found; 1 something found; 2 wrong command line;
 3 any other failure.
 )";
 
+constexpr std::string_view kLspHelp =
+    R"(Runs a language server for directive scripts on standard input and output,
+for an editor to start: the Language Server Protocol (3.17), messages framed
+by Content-Length. It reads scripts as format and lint do, with the same
+plug-ins, loaded once, and offers lint's findings as diagnostics (with a
+quick fix for each "did you mean"), formatting of a document or of a range
+of lines as format prints it, going from a goto to its #LABEL, the
+references of a label, renaming a label, one symbol per label, the
+properties of a directive on hover, and label names to complete after
+'#GOTO =' and after an #IF's goto. docs/editors.md shows how to set up
+editors.
+
+Exit status: 0 after the client's shutdown and exit; 1 when the client
+exits, or its input ends, without a shutdown.
+)";
+
 constexpr std::string_view kKeywordsHelp =
     R"(Lists the registered keywords in the order the plug-ins registered them,
 each with the module that registered it.
@@ -208,6 +225,17 @@ constexpr Command kCommands[] = {
      true,
      nullptr,
      RunLintCommand},
+    {"lsp",
+     0,
+     0,
+     "",
+     "serve editors as a language server on standard\n"
+     "input and output",
+     kLspHelp,
+     {},
+     true,
+     nullptr,
+     lsp::RunLspCommand},
     {"keywords",
      0,
      0,

@@ -163,12 +163,15 @@ std::vector<Finding> LintText(std::string_view text, const Registry &registry) {
         continue;
       }
       std::string message = "label " + Quoted(use.label) + " is not defined";
+      std::string suggestion;
       if (const LabelUse *near =
               FindLabel(reading.definitions, use.label, true)) {
         message += "; did you mean " + Quoted(near->label) + " (line " +
                    std::to_string(near->place.line) + ")?";
+        suggestion = near->label;
       }
-      reading.findings.push_back({use.place, kCheckUndefined, message});
+      reading.findings.push_back(
+          {use.place, kCheckUndefined, message, suggestion});
     }
   }
   std::stable_sort(reading.findings.begin(), reading.findings.end(),

@@ -24,6 +24,9 @@ struct Finding {
   Place place;
   std::string_view check; // the check that found it: a kCheck* name
   std::string message;
+  // For an undefined label, the defined one the message asks "did you mean"
+  // about, so that an editor can offer to put it in; else empty.
+  std::string suggestion = {};
 };
 
 // The names of lint's checks, as findings and their readers (an editor, say)

@@ -1,0 +1,82 @@
+// One version of a document as the features see it: its UTF-8 text and
+// lines as the client counts them, the same text as the plug-in reads it,
+// and what lint, the formatter and the label index make of that.
+#pragma once
+
+#include "Formatter.h"
+#include "LabelMentions.h"
+#include "Lint.h"
+#include "Registry.h"
+#include "Script.h"
+#include "TextPositions.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace directive_host::lsp {
+
+class Analysis {
+public:
+  Analysis(std::string text, const Registry &registry,
+           PositionEncoding encoding);
+  Analysis(const Analysis &) = delete;
+  Analysis &operator=(const Analysis &) = delete;
+
+  const std::string &Text() const { return text_; }
+  const LineMap &Lines() const { return lines_; }
+  const Registry &Keywords() const { return registry_; }
+
+  // The text in the plug-in's encoding, line for line the same as Lines()
+  // (its first line starts after a byte-order mark).
+  const Script &PluginScript() const { return pluginScript_; }
+  std::string_view PluginLine(std::size_t line) const;
+  // Whether every character of `line` has its like in the plug-in's
+  // encoding; a line that has not must not be rewritten from what the
+  // plug-in gives back.
+  bool Exact(std::size_t line) const;
+
+  // Lint's findings on the text, in line order.
+  const std::vector<Finding> &Findings() const { return findings_; }
+  // The label mentions, in line order; made when first asked for.
+  const std::vector<LabelMention> &Mentions() const;
+  // The lines of the formatted text; made when first asked for.
+  const std::vector<Line> &FormattedLines() const;
+
+  // Bytes [begin, end) of plug-in line `line` as the client names them.
+  Range PluginSpan(std::size_t line, std::size_t begin, std::size_t end) const;
+  // The byte of plug-in line `position.line` at `position`.
+  std::size_t PluginByte(const Position &position) const;
+  // Plug-in text back in UTF-8.
+  static std::string Utf8(std::string_view pluginText);
+
+private:
+  // Bytes before plug-in line `line` starts in its client line: the
+  // byte-order mark of the first.
+  std::size_t Lead(std::size_t line) const;
+  // The UTF-8 byte of line `line` (after its lead) for plug-in byte `byte`,
+  // and back.
+  std::size_t Utf8Byte(std::size_t line, std::size_t byte) const;
+  std::size_t PluginByteOf(std::size_t line, std::size_t utf8Byte) const;
+
+  std::string text_;
+  const Registry &registry_;
+  LineMap lines_;
+  std::string pluginText_;
+  Script pluginScript_;
+  std::vector<bool> exact_;
+  // For each line that did not convert exactly, the UTF-8 byte that each
+  // plug-in byte of it stands for, and its length at the end: the two
+  // encodings' lengths of the characters that became '?' differ.
+  std::unordered_map<std::size_t, std::vector<std::size_t>> lossy_;
+  std::vector<Finding> findings_;
+  mutable std::optional<std::vector<LabelMention>> mentions_;
+  // The formatted text and its lines, which point into it.
+  mutable std::unique_ptr<std::string> formatted_;
+  mutable std::vector<Line> formattedLines_;
+};
+
+} // namespace directive_host::lsp

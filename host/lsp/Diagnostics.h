@@ -1,0 +1,34 @@
+// Lint's findings as the client shows them, and the quick fixes that apply
+// their suggestions.
+#pragma once
+
+#include "Analysis.h"
+#include "TextPositions.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace directive_host::lsp {
+
+// A finding of lint: every one is a fault, so each is shown as an error.
+struct Diagnostic {
+  Range range;           // the directive's text on its line
+  std::string_view code; // the check's name
+  std::string message;
+};
+
+std::vector<Diagnostic> DiagnosticsOf(const Analysis &analysis);
+
+// Puts the label that lint suggests for an undefined one in its place.
+struct QuickFix {
+  std::string title;
+  Diagnostic diagnostic; // the finding it fixes
+  TextEdit edit;
+};
+
+// The quick fixes of the findings on the lines from `range.start` to
+// `range.end`.
+std::vector<QuickFix> QuickFixes(const Analysis &analysis, const Range &range);
+
+} // namespace directive_host::lsp

@@ -1,0 +1,52 @@
+#include "Hover.h"
+
+#include "Directive.h"
+#include "Script.h"
+
+namespace directive_host::lsp {
+
+namespace {
+
+std::string_view FileName(std::string_view path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::string PropertiesText(const KeywordHandler &handler,
+                           std::string_view directive) {
+  if (directive.find('\0') != std::string_view::npos) {
+    return "The line holds a NUL byte, which a plug-in cannot be given.";
+  }
+  const std::vector<std::string> lines =
+      PropertyLines(CallParse(handler, std::string(directive)));
+  if (lines.empty()) {
+    return "The plug-in reads no properties from it.";
+  }
+  std::string text = "```\n";
+  for (const std::string &line : lines) {
+    text += line + "\n";
+  }
+  return text + "```";
+}
+
+} // namespace
+
+std::optional<HoverText> Hover(const Analysis &analysis,
+                               const Position &position) {
+  const std::string_view line = analysis.PluginLine(position.line);
+  const DirectiveLine found = FindDirective(analysis.Keywords(), line);
+  const std::size_t byte = analysis.PluginByte(position);
+  const std::size_t begin = found.indent.size();
+  const std::size_t end = begin + found.directive.size();
+  if (found.handler == nullptr || byte < begin || byte > end) {
+    return std::nullopt;
+  }
+  const std::string heading = "**" + found.handler->keyword + "** (" +
+                              std::string(FileName(found.handler->module)) +
+                              ")\n\n";
+  return HoverText{analysis.PluginSpan(position.line, begin, end),
+                   Analysis::Utf8(heading + PropertiesText(*found.handler,
+                                                           found.directive))};
+}
+
+} // namespace directive_host::lsp

@@ -1,0 +1,67 @@
+// The labels that a script's directives define and name: a #LABEL marks a
+// place, and a #GOTO, or an #IF whose action is goto, names one.
+#pragma once
+
+#include "Registry.h"
+#include "Script.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace directive_host::lsp {
+
+enum class LabelRole { kDefinition, kGoto };
+
+// What a directive says of a label: how it uses it, the label, and the
+// property the label is the value of.
+struct LabelUse {
+  LabelRole role = LabelRole::kGoto;
+  std::string label;
+  std::string_view property;
+};
+
+// The label use of a directive of `handler`'s keyword whose parse gave
+// `properties`, or nullopt when it uses none (or the parse gave no label).
+std::optional<LabelUse> LabelUseOf(const KeywordHandler &handler,
+                                   std::string_view properties);
+
+inline constexpr std::size_t kNowhere = static_cast<std::size_t>(-1);
+
+// A label use in one line of a script. Offsets are bytes of the line.
+struct LabelMention {
+  LabelUse use;
+  const KeywordHandler *handler = nullptr;
+  std::size_t line = 0; // counted from 0
+  std::size_t directive = 0;
+  std::size_t directiveLength = 0;
+  // Where the label stands as written, or kNowhere when the directive does
+  // not hold it verbatim.
+  std::size_t label = kNowhere;
+  // A #LABEL or #GOTO names nothing but its label, so any place in it stands
+  // for the label; in an #IF only the label itself does.
+  bool wholeDirective = false;
+};
+
+// The mentions of non-empty labels in `script`, in line order.
+std::vector<LabelMention> FindLabelMentions(const Script &script,
+                                            const Registry &registry);
+
+// A change of bytes [begin, end) of a line to `text`.
+struct LineChange {
+  std::size_t begin = 0;
+  std::size_t end = 0;
+  std::string text;
+};
+
+// The change that makes the directive of `mention`, whose line is `line`,
+// name `label` instead: the new label put where the old one stands, or, when
+// that would not parse to it, the directive the plug-in assembles from its
+// properties with the new label. nullopt when neither parses to `label`.
+std::optional<LineChange> Relabel(const LabelMention &mention,
+                                  std::string_view line,
+                                  const std::string &label);
+
+} // namespace directive_host::lsp

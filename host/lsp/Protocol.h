@@ -1,0 +1,83 @@
+// The protocol's JSON: its error codes, and the value types of the features
+// as the protocol writes them.
+#pragma once
+
+#include "Diagnostics.h"
+#include "TextPositions.h"
+
+#include <nlohmann/json.hpp>
+
+#include <initializer_list>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace directive_host::lsp {
+
+using Json = nlohmann::json;
+
+enum ErrorCode : int {
+  kParseError = -32700,
+  kInvalidRequest = -32600,
+  kMethodNotFound = -32601,
+  kInvalidParams = -32602,
+  kInternalError = -32603,
+  kServerNotInitialized = -32002,
+  kRequestFailed = -32803,
+};
+
+// A request that gets an error for an answer.
+class RpcError : public std::runtime_error {
+public:
+  RpcError(int code, const std::string &message)
+      : std::runtime_error(message), code_(code) {}
+  int Code() const { return code_; }
+
+private:
+  int code_;
+};
+
+inline constexpr std::string_view kQuickFix = "quickfix";
+// The server's name, and the source of its diagnostics.
+inline constexpr std::string_view kSource = "directive-host";
+
+Json ToJson(const Position &position);
+Json ToJson(const Range &range);
+Json ToJson(const TextEdit &edit);
+Json ToJson(const Diagnostic &diagnostic);
+Json Edits(const std::vector<TextEdit> &edits);
+
+// The member of `json` along `path`, or null when one of them is missing.
+const Json &Member(const Json &json, std::initializer_list<const char *> path);
+
+// Whether the array `values` holds `value`.
+bool Offers(const Json &values, std::string_view value);
+
+// The handler that `table` lists for `method`, or null.
+template <typename Handler, std::size_t N>
+Handler Lookup(const std::pair<std::string_view, Handler> (&table)[N],
+               std::string_view method) {
+  for (const auto &[name, handler] : table) {
+    if (name == method) {
+      return handler;
+    }
+  }
+  return nullptr;
+}
+
+// The document and the position that the parameters of a request name;
+// throw Json::exception when they are missing.
+std::string UriOf(const Json &params);
+Position PositionOf(const Json &params);
+
+// Throw RpcError(kInvalidParams) when `json` is not of the shape.
+Position PositionFrom(const Json &json);
+Range RangeFrom(const Json &json);
+
+// `json` as text. Strings that are not UTF-8 (a plug-in's result may be
+// anything) get U+FFFD for their bad bytes rather than failing.
+std::string Dump(const Json &json);
+
+} // namespace directive_host::lsp

@@ -1,0 +1,94 @@
+#include "Rename.h"
+
+#include "Navigation.h"
+#include "TextEncoding.h"
+
+#include <algorithm>
+
+namespace directive_host::lsp {
+
+namespace {
+
+// Why `name` can be no label whatever the directive, or "".
+std::string NameRefusal(const std::string &name) {
+  if (name.empty()) {
+    return "a label cannot be empty";
+  }
+  if (name.find('"') != std::string::npos) {
+    return "a label with a double quote in it would not read back as written";
+  }
+  if (std::any_of(name.begin(), name.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+      })) {
+    return "a label cannot hold a line break or another control character";
+  }
+  return {};
+}
+
+std::string Quoted(const std::string &utf8) { return "'" + utf8 + "'"; }
+
+std::string LineText(std::size_t line) {
+  return "line " + std::to_string(line + 1);
+}
+
+} // namespace
+
+std::optional<RenameTarget> PrepareRename(const Analysis &analysis,
+                                          const Position &position) {
+  const LabelMention *mention = MentionAt(analysis, position);
+  if (mention == nullptr) {
+    return std::nullopt;
+  }
+  return RenameTarget{LabelRange(analysis, *mention),
+                      Analysis::Utf8(mention->use.label)};
+}
+
+Renaming Rename(const Analysis &analysis, const Position &position,
+                const std::string &name) {
+  const LabelMention *at = MentionAt(analysis, position);
+  if (at == nullptr) {
+    return {{}, "there is no label here to rename"};
+  }
+  if (std::string refusal = NameRefusal(name); !refusal.empty()) {
+    return {{}, refusal};
+  }
+  bool exact = true;
+  const std::string label = host::NarrowFromUtf8(name, exact);
+  if (!exact) {
+    return {{},
+            Quoted(name) +
+                " has a character that the plug-in's encoding lacks"};
+  }
+  Renaming renaming;
+  if (label == at->use.label) {
+    return renaming;
+  }
+  for (const LabelMention &mention : analysis.Mentions()) {
+    if (mention.use.label == label &&
+        mention.use.role == LabelRole::kDefinition) {
+      return {{},
+              "label " + Quoted(name) + " is already defined at " +
+                  LineText(mention.line)};
+    }
+  }
+  for (const LabelMention &mention : analysis.Mentions()) {
+    if (mention.use.label != at->use.label) {
+      continue;
+    }
+    const std::optional<LineChange> change =
+        analysis.Exact(mention.line)
+            ? Relabel(mention, analysis.PluginLine(mention.line), label)
+            : std::nullopt;
+    if (!change) {
+      return {{},
+              "the directive at " + LineText(mention.line) +
+                  " would not read " + Quoted(name) + " back"};
+    }
+    renaming.edits.push_back(
+        {analysis.PluginSpan(mention.line, change->begin, change->end),
+         Analysis::Utf8(change->text)});
+  }
+  return renaming;
+}
+
+} // namespace directive_host::lsp

@@ -1,0 +1,140 @@
+#include "Requests.h"
+
+#include "Protocol.h"
+
+#include "Completion.h"
+#include "Diagnostics.h"
+#include "Formatting.h"
+#include "Hover.h"
+#include "Navigation.h"
+#include "Rename.h"
+
+namespace directive_host::lsp {
+
+namespace {
+
+constexpr int kSymbolConstant = 14;
+constexpr int kCompletionConstant = 21;
+
+Json Locations(const std::string &uri, const std::vector<Range> &ranges) {
+  Json locations = Json::array();
+  for (const Range &range : ranges) {
+    locations.push_back({{"uri", uri}, {"range", ToJson(range)}});
+  }
+  return locations;
+}
+
+Json OnFormatting(const Analysis &analysis, const Json &) {
+  return Edits(FormattingEdits(analysis, 0, analysis.Lines().LineCount()));
+}
+
+Json OnRangeFormatting(const Analysis &analysis, const Json &params) {
+  const Range range = RangeFrom(params.at("range"));
+  // A selection that ends at the start of a line does not take that line.
+  const std::size_t last =
+      range.end.character == 0 && range.end.line > range.start.line
+          ? range.end.line - 1
+          : range.end.line;
+  return Edits(FormattingEdits(analysis, range.start.line, last));
+}
+
+Json OnDefinition(const Analysis &analysis, const Json &params) {
+  return Locations(UriOf(params),
+                   lsp::Definition(analysis, PositionOf(params)));
+}
+
+Json OnReferences(const Analysis &analysis, const Json &params) {
+  const Json &declarations = Member(params, {"context", "includeDeclaration"});
+  return Locations(UriOf(params), lsp::References(analysis, PositionOf(params),
+                                                  declarations != false));
+}
+
+Json OnPrepareRename(const Analysis &analysis, const Json &params) {
+  const std::optional<RenameTarget> target =
+      lsp::PrepareRename(analysis, PositionOf(params));
+  if (!target) {
+    return nullptr;
+  }
+  return {{"range", ToJson(target->range)},
+          {"placeholder", target->placeholder}};
+}
+
+Json OnRename(const Analysis &analysis, const Json &params) {
+  const Renaming renaming = lsp::Rename(
+      analysis, PositionOf(params), params.at("newName").get<std::string>());
+  if (!renaming.refusal.empty()) {
+    throw RpcError(kRequestFailed, renaming.refusal);
+  }
+  return {{"changes", {{UriOf(params), Edits(renaming.edits)}}}};
+}
+
+Json OnDocumentSymbols(const Analysis &analysis, const Json &) {
+  Json symbols = Json::array();
+  for (const LabelSymbol &symbol : Symbols(analysis)) {
+    symbols.push_back({{"name", symbol.name},
+                       {"kind", kSymbolConstant},
+                       {"range", ToJson(symbol.range)},
+                       {"selectionRange", ToJson(symbol.selection)}});
+  }
+  return symbols;
+}
+
+Json OnHover(const Analysis &analysis, const Json &params) {
+  const std::optional<HoverText> hover =
+      lsp::Hover(analysis, PositionOf(params));
+  if (!hover) {
+    return nullptr;
+  }
+  return {{"contents", {{"kind", "markdown"}, {"value", hover->markdown}}},
+          {"range", ToJson(hover->range)}};
+}
+
+Json OnCompletion(const Analysis &analysis, const Json &params) {
+  Json items = Json::array();
+  for (const LabelCompletion &completion :
+       Completions(analysis, PositionOf(params))) {
+    items.push_back({{"label", completion.label},
+                     {"kind", kCompletionConstant},
+                     {"detail", completion.detail},
+                     {"textEdit", ToJson(completion.edit)}});
+  }
+  return {{"isIncomplete", false}, {"items", items}};
+}
+
+Json OnCodeActions(const Analysis &analysis, const Json &params) {
+  Json actions = Json::array();
+  const Json &only = Member(params, {"context", "only"});
+  if (only.is_array() && !Offers(only, kQuickFix)) {
+    return actions;
+  }
+  const std::string uri = UriOf(params);
+  for (const QuickFix &fix :
+       QuickFixes(analysis, RangeFrom(params.at("range")))) {
+    actions.push_back({{"title", fix.title},
+                       {"kind", kQuickFix},
+                       {"diagnostics", {ToJson(fix.diagnostic)}},
+                       {"isPreferred", true},
+                       {"edit", {{"changes", {{uri, {ToJson(fix.edit)}}}}}}});
+  }
+  return actions;
+}
+
+} // namespace
+
+DocumentRequest FindDocumentRequest(std::string_view method) {
+  static constexpr std::pair<std::string_view, DocumentRequest> kRequests[] = {
+      {"textDocument/formatting", OnFormatting},
+      {"textDocument/rangeFormatting", OnRangeFormatting},
+      {"textDocument/definition", OnDefinition},
+      {"textDocument/references", OnReferences},
+      {"textDocument/prepareRename", OnPrepareRename},
+      {"textDocument/rename", OnRename},
+      {"textDocument/documentSymbol", OnDocumentSymbols},
+      {"textDocument/hover", OnHover},
+      {"textDocument/completion", OnCompletion},
+      {"textDocument/codeAction", OnCodeActions},
+  };
+  return Lookup(kRequests, method);
+}
+
+} // namespace directive_host::lsp
