@@ -11,6 +11,8 @@ install(TARGETS DirectivePlugin EXPORT DirectivePluginTargets
   RUNTIME DESTINATION ${DIRECTIVE_PLUGIN_INSTALL_DIR})
 install(TARGETS directive-host EXPORT DirectivePluginTargets
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# directive-host validate runs it from beside itself.
+install(TARGETS directive-bare-host RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 install(EXPORT DirectivePluginTargets
   NAMESPACE DirectivePlugin::

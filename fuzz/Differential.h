@@ -3,7 +3,7 @@
 #pragma once
 
 #include "reference/ReferenceCallbacks.h"
-#include "support/InPlaceCall.h"
+#include "InPlaceCall.h"
 
 #include <cstddef>
 #include <cstdint>

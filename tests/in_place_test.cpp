@@ -2,7 +2,7 @@
 // keyword or property text it passes. Each result must be the one separate
 // buffers give, and no byte may be written outside out's capacity.
 #include "hosts/PluginFixture.h"
-#include "support/InPlaceCall.h"
+#include "InPlaceCall.h"
 
 #include <string>
 #include <vector>

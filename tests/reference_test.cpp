@@ -6,7 +6,7 @@
 #include "IfDirectivePlugin.h"
 #include "platform/platform.h"
 #include "reference/ReferenceCallbacks.h"
-#include "support/InPlaceCall.h"
+#include "InPlaceCall.h"
 
 #include <gtest/gtest.h>
 

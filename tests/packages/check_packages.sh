@@ -101,6 +101,7 @@ else
     sed 's/DirectivePluginTargets-[a-z]*\.cmake$/DirectivePluginTargets-CONFIG.cmake/' |
     sort >"$scratch/deb.files"
   sort >"$scratch/deb.expected" <<'FILES'
+./usr/bin/directive-bare-host
 ./usr/bin/directive-host
 ./usr/include/directive_plugin.h
 ./usr/lib/cmake/DirectivePlugin/DirectivePluginConfig.cmake
