@@ -2,7 +2,7 @@
 #pragma once
 
 #include "PluginModule.h"
-#include "support/GuardedBuffer.h"
+#include "GuardedBuffer.h"
 
 #include <gtest/gtest.h>
 
