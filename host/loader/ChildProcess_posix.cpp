@@ -7,9 +7,12 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+extern char **environ;
 
 namespace host {
 
@@ -39,17 +42,6 @@ void OnCrash(int signal) {
   raise(signal);
 }
 
-// Runs in the child between fork and exec: only async-signal-safe calls.
-[[noreturn]] void Exec(const char *program, char *const *argv, int out) {
-  setpgid(0, 0); // its own group, so that a time-out kills what it started
-  const int in = open("/dev/null", O_RDONLY);
-  if (in < 0 || dup2(in, STDIN_FILENO) < 0 || dup2(out, STDOUT_FILENO) < 0) {
-    _exit(126);
-  }
-  execv(program, argv);
-  _exit(127);
-}
-
 } // namespace
 
 ChildOutcome RunChild(const std::string &program,
@@ -69,17 +61,27 @@ ChildOutcome RunChild(const std::string &program,
     outcome.reason = std::strerror(errno);
     return outcome;
   }
-  const pid_t child = fork();
-  if (child == 0) {
-    Exec(program.c_str(), argv.data(), pipeEnds[1]);
-  }
+  // Its own process group, so that a time-out kills what it started too.
+  posix_spawn_file_actions_t actions;
+  posix_spawnattr_t attributes;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null",
+                                   O_RDONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+  posix_spawnattr_init(&attributes);
+  posix_spawnattr_setpgroup(&attributes, 0);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+  pid_t child = -1;
+  const int error = posix_spawn(&child, program.c_str(), &actions, &attributes,
+                                argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
   close(pipeEnds[1]);
-  if (child < 0) {
-    outcome.reason = std::strerror(errno);
+  if (error != 0) {
+    outcome.reason = std::strerror(error);
     close(pipeEnds[0]);
     return outcome;
   }
-  setpgid(child, child); // also here, so that a kill cannot come too early
 
   using Clock = std::chrono::steady_clock;
   const auto deadline =
@@ -129,9 +131,6 @@ ChildOutcome RunChild(const std::string &program,
   } else {
     outcome.end = ChildOutcome::End::kExited;
     outcome.exitCode = WEXITSTATUS(status);
-    if (outcome.exitCode == 127) {
-      outcome.reason = "cannot run " + program;
-    }
   }
   return outcome;
 }

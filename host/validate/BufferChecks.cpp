@@ -176,8 +176,10 @@ CheckResult CheckInPlace(const CheckContext &context) {
                          const std::optional<std::string> &separate,
                          const std::string &input) -> std::optional<CheckResult> {
     ++tried;
-    if (!inPlace.keptToCapacity) {
-      return Failed("called in place, it wrote outside its buffer", input);
+    // A write past the capacity is the capacity check's to find.
+    if (inPlace.wroteBeforeOut) {
+      return Failed("called in place, it wrote before the start of out",
+                    input);
     }
     if (!inPlace.terminated || inPlace.result != *separate) {
       return Failed("called in place, it " +

@@ -11,13 +11,14 @@
 #include <string>
 #include <vector>
 
-// What an in-place call left: the result, and whether the callback kept to
-// the out buffer's DIRECTIVE_RESULT_CAPACITY bytes and ended its result
-// within them.
+// What an in-place call left: the result, whether the callback kept to the
+// out buffer's DIRECTIVE_RESULT_CAPACITY bytes and ended its result within
+// them, and whether it wrote before the start of out.
 struct InPlaceResult {
   std::string result;
   bool keptToCapacity = false;
   bool terminated = false;
+  bool wroteBeforeOut = false;
 };
 
 // One buffer with room before and after `out`, so that strings may start
@@ -51,8 +52,10 @@ public:
   InPlaceResult Result() const {
     InPlaceResult result;
     const auto outStart = kRoomBefore;
+    result.wroteBeforeOut =
+        !std::equal(before_.begin(), before_.end(), bytes_.begin());
     result.keptToCapacity =
-        std::equal(before_.begin(), before_.end(), bytes_.begin()) &&
+        !result.wroteBeforeOut &&
         std::equal(after_.begin(), after_.end(), bytes_.begin() + kOutEnd);
     const char *out = bytes_.data() + outStart;
     result.terminated =
