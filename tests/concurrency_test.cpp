@@ -1,7 +1,7 @@
 // Every registered callback called from eight threads at once; each result
 // must equal the one the same call gives on a single thread.
-#include "hosts/PluginFixture.h"
 #include "Threads.h"
+#include "hosts/PluginFixture.h"
 
 #include <cstdlib>
 #include <cstring>

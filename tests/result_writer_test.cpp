@@ -1,5 +1,5 @@
-#include "ResultWriter.h"
 #include "GuardedBuffer.h"
+#include "ResultWriter.h"
 
 #include <gtest/gtest.h>
 

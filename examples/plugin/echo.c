@@ -47,14 +47,12 @@ static void WriteResult(char *out, const char *const pieces[],
   free(joined);
 }
 
-static int IsBlank(char c) {
-  return c != '\0' && (unsigned char)c <= ' ';
-}
+static int IsBlank(char c) { return c != '\0' && (unsigned char)c <= ' '; }
 
 /* "#ECHO" and any blanks after it skipped, the rest without its outer blanks
  * and one pair of quotes. */
 static DirectiveBool DIRECTIVE_CALL EchoParse(const char *text, char *out,
-                                             uint32_t extra) {
+                                              uint32_t extra) {
   static const char *const name = ECHO_PROPERTY "=";
   const char *start;
   const char *end;
@@ -93,8 +91,8 @@ static DirectiveBool DIRECTIVE_CALL EchoParse(const char *text, char *out,
 /* The line "text=VALUE" (the name in any ASCII case; lines broken by CR, LF
  * or CR LF), assembled as KEYWORD "VALUE". */
 static DirectiveBool DIRECTIVE_CALL EchoAssemble(const char *keyword,
-                                                const char *properties,
-                                                char *out) {
+                                                 const char *properties,
+                                                 char *out) {
   const size_t nameLength = strlen(ECHO_PROPERTY);
   const char *line = properties != NULL ? properties : "";
   const char *value = NULL;

@@ -35,9 +35,9 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   (void)instance;
   (void)reserved;
   if (reason == DLL_PROCESS_ATTACH) {
-    hostRegister = (RegisterParseAssemblePluginsProc)(void (*)(void))
-        GetProcAddress(GetModuleHandleW(NULL),
-                       DIRECTIVE_REGISTER_PARSE_ASSEMBLE_PLUGINS);
+    hostRegister =
+        (RegisterParseAssemblePluginsProc)(void (*)(void))GetProcAddress(
+            GetModuleHandleW(NULL), DIRECTIVE_REGISTER_PARSE_ASSEMBLE_PLUGINS);
   }
   return TRUE;
 }
@@ -59,8 +59,7 @@ __attribute__((constructor)) static void BindHost(void) {
     return;
   }
   symbol = dlsym(hostModule, DIRECTIVE_REGISTER_PARSE_ASSEMBLE_PLUGINS);
-  if (symbol == NULL ||
-      dlinfo(hostModule, RTLD_DI_LINKMAP, &executable) != 0 ||
+  if (symbol == NULL || dlinfo(hostModule, RTLD_DI_LINKMAP, &executable) != 0 ||
       dladdr1(symbol, &info, (void **)&definer, RTLD_DL_LINKMAP) == 0 ||
       definer != executable) {
     return;

@@ -62,7 +62,8 @@ HANDLE InheritableCopy(HANDLE handle) {
 
 std::string ReadFromStart(HANDLE file) {
   std::string bytes;
-  if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) {
+  if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) ==
+      INVALID_SET_FILE_POINTER) {
     return bytes;
   }
   char chunk[65536];
@@ -154,9 +155,9 @@ ChildOutcome RunChild(const std::string &program,
   PROCESS_INFORMATION process{};
   // Suspended until it is in the job, so that whatever it starts is too.
   if (!StartProcessRetrying([&] {
-        return CreateProcessW(path.c_str(), line.data(), nullptr, nullptr,
-                              TRUE, CREATE_SUSPENDED, nullptr, nullptr,
-                              &startup, &process);
+        return CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, TRUE,
+                              CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                              &process);
       })) {
     outcome.reason = SystemMessage(GetLastError());
     return outcome;

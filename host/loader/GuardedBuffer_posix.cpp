@@ -16,8 +16,8 @@ GuardedBuffer::GuardedBuffer() {
   void *base = mmap(nullptr, size_, PROT_READ | PROT_WRITE,
                     MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (base == MAP_FAILED ||
-      mprotect(static_cast<char *>(base) + dataPages * page, page,
-               PROT_NONE) != 0) {
+      mprotect(static_cast<char *>(base) + dataPages * page, page, PROT_NONE) !=
+          0) {
     throw std::bad_alloc();
   }
   base_ = static_cast<char *>(base);

@@ -35,8 +35,9 @@ CheckResult CheckNullPointers(const CheckContext &context) {
   const auto &keywords = subject.Keywords();
   std::size_t calls = 0;
   // Each call with a null input, beside the same call with "".
-  const auto compare = [&](const Call &withNull,
-                           const Call &withEmpty) -> std::optional<CheckResult> {
+  const auto compare =
+      [&](const Call &withNull,
+          const Call &withEmpty) -> std::optional<CheckResult> {
     const std::string input = subject.Describe(withNull);
     note.Set("with a null input", input);
     const auto got = ResultOf(withNull, keywords, buffer);
@@ -79,12 +80,15 @@ CheckResult CheckNullPointers(const CheckContext &context) {
   // A null out must get nothing: writing to it would crash.
   std::size_t nullOuts = 0;
   for (const Call &call : subject.Generated().calls) {
-    note.Set("writing to a null out", subject.Describe(call) + " with out NULL");
+    note.Set("writing to a null out",
+             subject.Describe(call) + " with out NULL");
     Perform(call, keywords, nullptr);
     ++nullOuts;
   }
-  return Passed(std::to_string(calls) + " calls with null inputs read them as "
-                "\"\"; " + std::to_string(nullOuts) +
+  return Passed(std::to_string(calls) +
+                " calls with null inputs read them as "
+                "\"\"; " +
+                std::to_string(nullOuts) +
                 " calls with a null out wrote nothing");
 }
 
@@ -172,14 +176,14 @@ CheckResult CheckInPlace(const CheckContext &context) {
   OutBuffer buffer;
   std::size_t tried = 0;
   // An in-place call beside the result of separate buffers.
-  const auto judge = [&](const InPlaceResult &inPlace,
-                         const std::optional<std::string> &separate,
-                         const std::string &input) -> std::optional<CheckResult> {
+  const auto judge =
+      [&](const InPlaceResult &inPlace,
+          const std::optional<std::string> &separate,
+          const std::string &input) -> std::optional<CheckResult> {
     ++tried;
     // A write past the capacity is the capacity check's to find.
     if (inPlace.wroteBeforeOut) {
-      return Failed("called in place, it wrote before the start of out",
-                    input);
+      return Failed("called in place, it wrote before the start of out", input);
     }
     if (!inPlace.terminated || inPlace.result != *separate) {
       return Failed("called in place, it " +
@@ -220,10 +224,10 @@ CheckResult CheckInPlace(const CheckContext &context) {
               at + static_cast<std::ptrdiff_t>(text.size()) + 1;
           input += " and " + Where("keyword", keywordAt);
           note.Set("called in place", input);
-          failure = judge(AssembleInPlace(keyword.assemble,
-                                          *call.keywordArgument, text, at,
-                                          keywordAt),
-                          separate, input);
+          failure =
+              judge(AssembleInPlace(keyword.assemble, *call.keywordArgument,
+                                    text, at, keywordAt),
+                    separate, input);
         }
       }
       if (failure) {
@@ -235,10 +239,10 @@ CheckResult CheckInPlace(const CheckContext &context) {
       for (const std::ptrdiff_t at : {0, -3}) {
         const std::string input = described + " with " + Where("keyword", at);
         note.Set("called in place", input);
-        if (const auto failure = judge(
-                AssembleInPlace(keyword.assemble, *call.keywordArgument, text,
-                                std::nullopt, at),
-                separate, input)) {
+        if (const auto failure =
+                judge(AssembleInPlace(keyword.assemble, *call.keywordArgument,
+                                      text, std::nullopt, at),
+                      separate, input)) {
           return *failure;
         }
       }

@@ -89,8 +89,9 @@ CheckResult ResultOfChild(const host::ChildOutcome &outcome, double seconds) {
                              : "exit code " + std::to_string(outcome.exitCode);
     return {CheckStatus::kCrashed,
             "crashed: " + reason + (detail.empty() ? "" : " " + detail),
-            line == std::string_view::npos ? ""
-                                           : std::string(text.substr(line + 1))};
+            line == std::string_view::npos
+                ? ""
+                : std::string(text.substr(line + 1))};
   }
   switch (outcome.end) {
   case End::kTimedOut:
@@ -100,8 +101,7 @@ CheckResult ResultOfChild(const host::ChildOutcome &outcome, double seconds) {
     return {CheckStatus::kCrashed, "crashed: " + outcome.reason, ""};
   case End::kNotStarted:
     return {CheckStatus::kFailed,
-            "the validator could not start a process for it: " +
-                outcome.reason,
+            "the validator could not start a process for it: " + outcome.reason,
             ""};
   case End::kExited:
     break;

@@ -4,8 +4,8 @@
 // output.
 #pragma once
 
-#include "ChildProcess.h"
 #include "Checks.h"
+#include "ChildProcess.h"
 
 #include <string>
 #include <vector>

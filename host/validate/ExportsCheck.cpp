@@ -39,9 +39,9 @@ CheckResult JudgeExports(const ExportList &list) {
                     "(extern \"C\") and undecorated (on 32-bit Windows a .def "
                     "file maps AutoRegister = AutoRegister@0)");
     }
-    return Failed(names.empty() ? "exports nothing: hosts look up AutoRegister"
-                                : "exports no AutoRegister, only " +
-                                      NameList(names));
+    return Failed(names.empty()
+                      ? "exports nothing: hosts look up AutoRegister"
+                      : "exports no AutoRegister, only " + NameList(names));
   }
   if (!autoRegister->function) {
     return Failed("exports AutoRegister as data, not as a function");

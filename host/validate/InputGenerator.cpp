@@ -20,10 +20,19 @@ std::string Lower(std::string text) {
 }
 
 // Pieces of directives and property text, plain and awkward.
-constexpr const char *kTokens[] = {
-    " ", "  ", "\t", "=", "==", "<>", "\"", "\"\"", "x", "start", "a b",
-    "goto", "set", "12", "\x80", "\xff", "\xc3\xa9", "\r\n", "\n", "\r", "#",
-    "'", "\\", "name=value", ";", "  \"quoted value\"  "};
+constexpr const char *kTokens[] = {" ",        "  ",
+                                   "\t",       "=",
+                                   "==",       "<>",
+                                   "\"",       "\"\"",
+                                   "x",        "start",
+                                   "a b",      "goto",
+                                   "set",      "12",
+                                   "\x80",     "\xff",
+                                   "\xc3\xa9", "\r\n",
+                                   "\n",       "\r",
+                                   "#",        "'",
+                                   "\\",       "name=value",
+                                   ";",        "  \"quoted value\"  "};
 
 class Generator {
 public:
@@ -87,9 +96,8 @@ private:
   // The largest n for which make(n) still has a non-empty result, when
   // make(0) has one and make(kCapacity) has none: there the result is
   // about to outgrow the buffer.
-  std::optional<std::size_t>
-  LastFitting(const std::function<std::optional<std::string>(std::size_t)>
-                  &resultOf) {
+  std::optional<std::size_t> LastFitting(
+      const std::function<std::optional<std::string>(std::size_t)> &resultOf) {
     const auto fits = [&](std::size_t n) {
       const auto result = resultOf(n);
       return result && !result->empty();
@@ -132,11 +140,14 @@ private:
     // Texts longer than any result, and texts whose results come to the
     // capacity.
     AddParse(k, name + " " + std::string(kCapacity + 1000, kPad));
-    for (const std::string &before : {name + " ", name + " = \"", name + " \""}) {
+    for (const std::string &before :
+         {name + " ", name + " = \"", name + " \""}) {
       const auto make = [&](std::size_t n) {
-        return before + std::string(n, kPad) + (before.back() == ' ' ? "" : "\"");
+        return before + std::string(n, kPad) +
+               (before.back() == ' ' ? "" : "\"");
       };
-      if (const auto n = LastFitting([&](std::size_t n) { return Parse(k, make(n)); })) {
+      if (const auto n =
+              LastFitting([&](std::size_t n) { return Parse(k, make(n)); })) {
         AddAround(*n, [&](std::size_t m) { AddParse(k, make(m)); });
       }
     }
@@ -235,8 +246,8 @@ private:
       const auto make = [&](std::size_t n) {
         return before + std::string(n, kPad);
       };
-      if (const auto n =
-              LastFitting([&](std::size_t n) { return Assemble(k, make(n)); })) {
+      if (const auto n = LastFitting(
+              [&](std::size_t n) { return Assemble(k, make(n)); })) {
         AddAround(*n, [&](std::size_t m) { AddAssemble(k, name, make(m)); });
       }
     }

@@ -18,7 +18,8 @@ public:
       : image_(image), bigEndian_(bigEndian) {}
 
   std::uint64_t Unsigned(std::uint64_t offset, int size) {
-    if (offset > image_.size() || image_.size() - offset < std::uint64_t(size)) {
+    if (offset > image_.size() ||
+        image_.size() - offset < std::uint64_t(size)) {
       bad = true;
       return 0;
     }
@@ -160,7 +161,8 @@ ExportList ReadPe(std::string_view image) {
   const std::uint64_t names = fileOffset(bytes.Unsigned(directory + 32, 4));
   const std::uint64_t ordinals = fileOffset(bytes.Unsigned(directory + 36, 4));
   for (std::uint64_t i = 0; i < nameCount && !bytes.bad; ++i) {
-    std::string name = bytes.String(fileOffset(bytes.Unsigned(names + 4 * i, 4)));
+    std::string name =
+        bytes.String(fileOffset(bytes.Unsigned(names + 4 * i, 4)));
     const std::uint64_t ordinal = bytes.Unsigned(ordinals + 2 * i, 2);
     const std::uint64_t address = bytes.Unsigned(functions + 4 * ordinal, 4);
     // An address inside the export directory names a forwarder, another
@@ -178,7 +180,8 @@ ExportList ReadPe(std::string_view image) {
 } // namespace
 
 ExportList ReadExports(std::string_view image) {
-  if (image.starts_with("\x7f" "ELF")) {
+  if (image.starts_with("\x7f"
+                        "ELF")) {
     return ReadElf(image);
   }
   if (image.starts_with("MZ")) {

@@ -77,8 +77,7 @@ std::string RegistrationFault(const RegistrationRun &run) {
   }
   if (run.second.size() != run.first.size()) {
     return "a second AutoRegister makes " + std::to_string(run.second.size()) +
-           " registrations, the first made " +
-           std::to_string(run.first.size());
+           " registrations, the first made " + std::to_string(run.first.size());
   }
   for (std::size_t i = 0; i < run.first.size(); ++i) {
     const RegistrationCall &a = run.first[i];

@@ -58,9 +58,9 @@ CheckResult CheckDeterminism(const CheckContext &context) {
   struct Pass {
     const std::vector<std::size_t> &order;
     const char *how;
-    bool twice;      // each call made twice in a row, into the same buffer
-    bool oneBuffer;  // every input copied into one buffer, as a host reading
-                     // lines into its buffer does
+    bool twice;     // each call made twice in a row, into the same buffer
+    bool oneBuffer; // every input copied into one buffer, as a host reading
+                    // lines into its buffer does
   };
   const Pass passes[] = {
       {order, "made again at once, into the same buffer filled anew", true,
@@ -68,8 +68,9 @@ CheckResult CheckDeterminism(const CheckContext &context) {
       {reversed, "made again in the reverse order", false, false},
       {shuffled, "made again among the other calls in a shuffled order", false,
        false},
-      {shuffled, "made again with its input in the buffer that held the "
-                 "previous call's input",
+      {shuffled,
+       "made again with its input in the buffer that held the "
+       "previous call's input",
        false, true},
   };
   OutBuffer buffer;

@@ -66,8 +66,8 @@ std::string CheckLine(const NamedResult &check) {
                      Padded(check.name, kNameWidth) + check.result.detail +
                      "\n";
   if (!check.result.input.empty()) {
-    line += std::string(kStatusWidth, ' ') + "input: " + check.result.input +
-            "\n";
+    line +=
+        std::string(kStatusWidth, ' ') + "input: " + check.result.input + "\n";
   }
   return line;
 }

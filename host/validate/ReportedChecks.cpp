@@ -20,7 +20,8 @@ std::string Percent(std::size_t part, std::size_t whole) {
 
 // Nanoseconds per call of `run` over `count` inputs, run in rounds until
 // kMeasureFor has passed.
-template <typename Run> long long NanosecondsPerCall(std::size_t count, Run run) {
+template <typename Run>
+long long NanosecondsPerCall(std::size_t count, Run run) {
   using Clock = std::chrono::steady_clock;
   long long made = 0;
   const auto start = Clock::now();
@@ -72,7 +73,8 @@ CheckResult CheckRoundTrip(const CheckContext &context) {
       const Call again{Call::Kind::kParse, k, directive.value_or(""),
                        std::nullopt};
       note.Set("", subject.Describe(again));
-      const bool same = directive && ResultOf(again, keywords, buffer) == properties;
+      const bool same =
+          directive && ResultOf(again, keywords, buffer) == properties;
       ++keywordTotal;
       keywordKept += same ? 1 : 0;
       if (!same && firstMiss.empty()) {

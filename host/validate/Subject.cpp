@@ -13,8 +13,8 @@ Subject::Subject(const CheckContext &context, bool generate)
 
 std::optional<CheckResult> Subject::Skip() const {
   if (module_.AutoRegisterName().empty()) {
-    return CheckResult{CheckStatus::kSkipped, "the module exports no AutoRegister",
-                       ""};
+    return CheckResult{CheckStatus::kSkipped,
+                       "the module exports no AutoRegister", ""};
   }
   if (keywords_.empty()) {
     return CheckResult{CheckStatus::kSkipped,

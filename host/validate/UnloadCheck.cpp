@@ -26,18 +26,18 @@ void Cycle(const CheckContext &context) {
     const Call parse{Call::Kind::kParse, k, keywords[k].name + " x",
                      std::nullopt};
     const auto properties = ResultOf(parse, keywords, buffer);
-    ResultOf({Call::Kind::kAssemble, k, properties.value_or(""),
-              keywords[k].name},
-             keywords, buffer);
+    ResultOf(
+        {Call::Kind::kAssemble, k, properties.value_or(""), keywords[k].name},
+        keywords, buffer);
   }
 }
 
 std::string Growth(long long bytes) {
   const bool less = bytes < 0;
   const long long size = less ? -bytes : bytes;
-  return (less ? "-" : "+") +
-         (size >= 10 * 1024 ? std::to_string(size / 1024) + " KiB"
-                            : std::to_string(size) + " bytes");
+  return (less ? "-" : "+") + (size >= 10 * 1024
+                                   ? std::to_string(size / 1024) + " KiB"
+                                   : std::to_string(size) + " bytes");
 }
 
 } // namespace
@@ -69,21 +69,20 @@ CheckResult CheckUnload(const CheckContext &context) {
                              " cycles of load, register, call and unload";
   if (memoryBefore > 0 && memory > kMemoryBound) {
     return Failed(counts + ": the process grew by " + Growth(memory) +
-                  " over the last " + std::to_string(cycles) +
-                  " (at most " + Growth(kMemoryBound) + " allowed)");
+                  " over the last " + std::to_string(cycles) + " (at most " +
+                  Growth(kMemoryBound) + " allowed)");
   }
   if (handlesBefore > 0 && handles > kHandleBound) {
     return Failed(counts + ": the process holds " + std::to_string(handles) +
                   " more handles after the last " + std::to_string(cycles));
   }
-  std::string detail = counts + ": memory " +
-                       (memoryBefore > 0 ? Growth(memory) : "not measured") +
-                       ", handles " +
-                       (handlesBefore > 0 ? (handles < 0 ? "" : "+") +
-                                                std::to_string(handles)
-                                          : "not counted");
-  const std::string file = host::PathString(
-      host::FileSystemPath(context.module).filename());
+  std::string detail =
+      counts + ": memory " +
+      (memoryBefore > 0 ? Growth(memory) : "not measured") + ", handles " +
+      (handlesBefore > 0 ? (handles < 0 ? "" : "+") + std::to_string(handles)
+                         : "not counted");
+  const std::string file =
+      host::PathString(host::FileSystemPath(context.module).filename());
   if (host::ModuleIsLoaded(file)) {
     detail += "; note: the module stays mapped after it is unloaded";
   }

@@ -28,10 +28,10 @@ Number NumberOption(const GivenOption &option, Number least) {
   const char *end = option.value.data() + option.value.size();
   const auto [stop, error] = std::from_chars(option.value.data(), end, value);
   if (error != std::errc() || stop != end || value < least) {
-    throw UsageError("option '" + option.spelling + "' needs a whole number" +
-                     (least > 0 ? " of at least " + std::to_string(least)
-                                : std::string()) +
-                     ", not '" + option.value + "'");
+    throw UsageError(
+        "option '" + option.spelling + "' needs a whole number" +
+        (least > 0 ? " of at least " + std::to_string(least) : std::string()) +
+        ", not '" + option.value + "'");
   }
   return value;
 }

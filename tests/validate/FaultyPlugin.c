@@ -94,7 +94,7 @@ static size_t lastLength = 0;
 #endif
 
 static DirectiveBool DIRECTIVE_CALL NoteParse(const char *text, char *out,
-                                             uint32_t extra) {
+                                              uint32_t extra) {
   size_t length = 0;
   char *result;
   (void)extra;
@@ -148,8 +148,8 @@ static DirectiveBool DIRECTIVE_CALL NoteParse(const char *text, char *out,
 /* KEYWORD, a space and the value of the first line "note=..." (in any ASCII
  * case; lines broken by CR or LF). */
 static DirectiveBool DIRECTIVE_CALL NoteAssemble(const char *keyword,
-                                                const char *properties,
-                                                char *out) {
+                                                 const char *properties,
+                                                 char *out) {
   const char *line = properties != NULL ? properties : "";
   size_t keywordLength;
   size_t length;
@@ -220,12 +220,14 @@ static void Register(void) {
 #ifdef FAULT_EXPORTS
 /* Exported under the name a C++ compiler gives AutoRegister without
  * extern "C", which no host looks up. */
-DIRECTIVE_EXPORT void DIRECTIVE_CALL MangledAutoRegister(void) __asm__(
-    "_Z12AutoRegisterv");
+DIRECTIVE_EXPORT void DIRECTIVE_CALL
+MangledAutoRegister(void) __asm__("_Z12AutoRegisterv");
 #ifdef _WIN32
 __declspec(dllexport)
 #endif
-void DIRECTIVE_CALL MangledAutoRegister(void) { Register(); }
+    void DIRECTIVE_CALL MangledAutoRegister(void) {
+  Register();
+}
 #else
 DIRECTIVE_EXPORT void DIRECTIVE_CALL AutoRegister(void) { Register(); }
 #endif

@@ -72,7 +72,8 @@ TEST(Validate, EachFaultyModuleFailsItsOwnCheckAndPassesTheOthers) {
   }
 }
 
-std::string LineStartingWith(const std::string &text, const std::string &start) {
+std::string LineStartingWith(const std::string &text,
+                             const std::string &start) {
   std::istringstream lines(text);
   for (std::string line; std::getline(lines, line);) {
     if (line.starts_with(start)) {
@@ -90,7 +91,8 @@ TEST(Validate, TextReportNamesTheFailureAndHowToRunItAgain) {
   const HostRun run = Validate({"--seed=11", module});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.out.find("(seed 11, 100 iterations)\n"), std::string::npos);
-  const std::string failed = LineStartingWith(run.out, "FAILED     termination ");
+  const std::string failed =
+      LineStartingWith(run.out, "FAILED     termination ");
   EXPECT_NE(failed.find("no NUL within DIRECTIVE_RESULT_CAPACITY"),
             std::string::npos)
       << run.out;
@@ -115,9 +117,8 @@ TEST(Validate, TextReportNamesTheFailureAndHowToRunItAgain) {
       << rerun.out;
 
   // The same checks in this one process find the same.
-  const HostRun here =
-      Validate({"--in-process", "--seed", "11", "--only",
-                "termination,capacity", module});
+  const HostRun here = Validate({"--in-process", "--seed", "11", "--only",
+                                 "termination,capacity", module});
   EXPECT_EQ(here.exitCode, 1);
   EXPECT_EQ(LineStartingWith(here.out, "           input: "), input);
   EXPECT_NE(here.out.find("\n1 passed, 1 failed\n"), std::string::npos)
@@ -128,8 +129,9 @@ TEST(Validate, DefaultModuleWhenNoneIsNamed) {
   const HostRun run = Validate({"--only", "exports,registration"});
   EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
   const std::string heading = LineStartingWith(run.out, "validating ");
-  EXPECT_NE(heading.find(std::filesystem::path(kDefaultPlugin).filename().string()),
-            std::string::npos)
+  EXPECT_NE(
+      heading.find(std::filesystem::path(kDefaultPlugin).filename().string()),
+      std::string::npos)
       << run.out;
   EXPECT_NE(run.out.find("\n2 passed, 0 failed\n"), std::string::npos);
 }
@@ -141,14 +143,20 @@ TEST(Validate, ExitStatusOfWrongCommandLinesAndUnloadableModules) {
     int exitCode;
     std::string fragment; // on standard error
   } cases[] = {
-      {{"validate", "--only", "exports,nope", kEchoPlugin}, 2,
+      {{"validate", "--only", "exports,nope", kEchoPlugin},
+       2,
        "unknown check 'nope' in '--only'"},
-      {{"validate", "--iterations", "0", kEchoPlugin}, 2,
+      {{"validate", "--iterations", "0", kEchoPlugin},
+       2,
        "'--iterations' needs a whole number of at least 1"},
-      {{"validate", "--seed=x", kEchoPlugin}, 2, "'--seed' needs a whole number"},
+      {{"validate", "--seed=x", kEchoPlugin},
+       2,
+       "'--seed' needs a whole number"},
       {{"--plugin", kEchoPlugin, "validate"}, 2, "not --plugin"},
       {{"validate", "--in-place", kEchoPlugin}, 2, "applies only to format"},
-      {{"validate", missing}, 3, "cannot load plug-in module '" + missing + "'"},
+      {{"validate", missing},
+       3,
+       "cannot load plug-in module '" + missing + "'"},
       {{"validate", "--json", missing, kEchoPlugin}, 3, "cannot load"},
   };
   for (const auto &c : cases) {
@@ -157,7 +165,8 @@ TEST(Validate, ExitStatusOfWrongCommandLinesAndUnloadableModules) {
     EXPECT_NE(run.err.find(c.fragment), std::string::npos) << run.err;
   }
   // The other modules are still validated, and the JSON says which failed.
-  const HostRun run = Validate({"--json", "--only", "exports", missing, kEchoPlugin});
+  const HostRun run =
+      Validate({"--json", "--only", "exports", missing, kEchoPlugin});
   EXPECT_NE(run.out.find("\"error\": "), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("\"passed\": 1, \"failed\": 0"), std::string::npos);
 }

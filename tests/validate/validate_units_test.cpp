@@ -30,7 +30,9 @@ TEST(Escape, QuotedAndJson) {
       {"\r\n\t", "\"\\r\\n\\t\""},
       {"\x80\xff", "\"\\x80\\xff\""},
       // A digit after a hex escape would join it.
-      {"\x80" "1", "\"\\x80\"\"1\""},
+      {"\x80"
+       "1",
+       "\"\\x80\"\"1\""},
       {std::string(15, 'v'), "\"" + std::string(15, 'v') + "\""},
       {std::string(16, 'v'), "<16 x 'v'>"},
       {"ab" + std::string(20, '\'') + "c", "\"ab\"<20 x '\\''>\"c\""},
@@ -48,11 +50,18 @@ TEST(Exports, Judged) {
     CheckStatus status;
     std::string fragment;
   } cases[] = {
-      {{{{"AutoRegister", true}}, ""}, CheckStatus::kPassed, "exports AutoRegister"},
+      {{{{"AutoRegister", true}}, ""},
+       CheckStatus::kPassed,
+       "exports AutoRegister"},
       {{{{"AutoRegister", true}, {"Helper", true}}, ""},
-       CheckStatus::kPassed, "note: it also exports \"Helper\""},
-      {{{{"AutoRegister@0", true}}, ""}, CheckStatus::kFailed, "\"AutoRegister@0\""},
-      {{{{"_Z12AutoRegisterv", true}}, ""}, CheckStatus::kFailed, "extern \"C\""},
+       CheckStatus::kPassed,
+       "note: it also exports \"Helper\""},
+      {{{{"AutoRegister@0", true}}, ""},
+       CheckStatus::kFailed,
+       "\"AutoRegister@0\""},
+      {{{{"_Z12AutoRegisterv", true}}, ""},
+       CheckStatus::kFailed,
+       "extern \"C\""},
       {{{{"AutoRegister", false}}, ""}, CheckStatus::kFailed, "as data"},
       {{{{"Register", true}}, ""}, CheckStatus::kFailed, "only \"Register\""},
       {{{}, ""}, CheckStatus::kFailed, "exports nothing"},
@@ -60,7 +69,8 @@ TEST(Exports, Judged) {
   for (const auto &c : cases) {
     const CheckResult result = JudgeExports(c.list);
     EXPECT_EQ(result.status, c.status) << c.fragment;
-    EXPECT_NE(result.detail.find(c.fragment), std::string::npos) << result.detail;
+    EXPECT_NE(result.detail.find(c.fragment), std::string::npos)
+        << result.detail;
   }
 }
 
@@ -106,15 +116,20 @@ TEST(Exports, TruncatedModulesAreReadSafely) {
   ASSERT_GT(image.size(), 1000u);
   for (std::size_t length = 0; length < image.size();
        length += 1 + length / 7) {
-    const ExportList list = ReadExports(std::string_view(image).substr(0, length));
+    const ExportList list =
+        ReadExports(std::string_view(image).substr(0, length));
     for (const std::string &name : Names(list)) {
       EXPECT_EQ(name, "AutoRegister") << "cut at " << length;
     }
   }
 }
 
-DirectiveBool DIRECTIVE_CALL ParseA(const char *, char *, uint32_t) { return 0; }
-DirectiveBool DIRECTIVE_CALL ParseB(const char *, char *, uint32_t) { return 0; }
+DirectiveBool DIRECTIVE_CALL ParseA(const char *, char *, uint32_t) {
+  return 0;
+}
+DirectiveBool DIRECTIVE_CALL ParseB(const char *, char *, uint32_t) {
+  return 0;
+}
 DirectiveBool DIRECTIVE_CALL AssembleA(const char *, const char *, char *) {
   return 0;
 }
@@ -149,8 +164,10 @@ TEST(Registration, EachRuleIsJudged) {
       {run({{"#A", nullptr, AssembleA}}), "null parse callback"},
       {run({{"#A", ParseA, nullptr}}), "null assemble callback"},
       {run({good}, {"#Z"}), "reads \"#Z\" after later calls"},
-      {run({good}, {}, {good, good}), "makes 2 registrations, the first made 1"},
-      {run({good}, {}, {{"#B", ParseA, AssembleA}}), "\"#B\" instead of \"#A\""},
+      {run({good}, {}, {good, good}),
+       "makes 2 registrations, the first made 1"},
+      {run({good}, {}, {{"#B", ParseA, AssembleA}}),
+       "\"#B\" instead of \"#A\""},
       {run({good}, {}, {{kGood, ParseB, AssembleA}}), "with other callbacks"},
   };
   for (const auto &c : cases) {
@@ -166,8 +183,10 @@ TEST(Registration, EachRuleIsJudged) {
 
 TEST(ChildResult, ReadFromHowTheChildEnded) {
   using End = host::ChildOutcome::End;
-  const CheckResult failed{CheckStatus::kFailed, "it broke\nbadly", "the \"input\""};
-  const std::string note = std::string(host::kCrashNoteMarker) + "in a callback\nparse(\"x\")";
+  const CheckResult failed{CheckStatus::kFailed, "it broke\nbadly",
+                           "the \"input\""};
+  const std::string note =
+      std::string(host::kCrashNoteMarker) + "in a callback\nparse(\"x\")";
   const struct {
     host::ChildOutcome outcome;
     CheckStatus status;
@@ -175,22 +194,38 @@ TEST(ChildResult, ReadFromHowTheChildEnded) {
     std::string input;
   } cases[] = {
       {{End::kExited, 0, "", "noise" + ResultRecord(failed)},
-       CheckStatus::kFailed, failed.detail, failed.input},
-      {{End::kExited, 0, "", ResultRecord({CheckStatus::kNotLoaded, "gone", ""})},
-       CheckStatus::kNotLoaded, "gone", ""},
+       CheckStatus::kFailed,
+       failed.detail,
+       failed.input},
+      {{End::kExited, 0, "",
+        ResultRecord({CheckStatus::kNotLoaded, "gone", ""})},
+       CheckStatus::kNotLoaded,
+       "gone",
+       ""},
       {{End::kCrashed, -1, "signal 11 (Segmentation fault)", note},
        CheckStatus::kCrashed,
-       "crashed: signal 11 (Segmentation fault) in a callback", "parse(\"x\")"},
+       "crashed: signal 11 (Segmentation fault) in a callback",
+       "parse(\"x\")"},
       {{End::kCrashed, -1, "access violation (0xc0000005)", ""},
-       CheckStatus::kCrashed, "crashed: access violation (0xc0000005)", ""},
-      {{End::kTimedOut, -1, "", ""}, CheckStatus::kTimedOut,
-       "did not end within 2.5 s", ""},
-      {{End::kExited, 3, "", "half a record"}, CheckStatus::kCrashed,
-       "ended with exit code 3 before it had a result", ""},
+       CheckStatus::kCrashed,
+       "crashed: access violation (0xc0000005)",
+       ""},
+      {{End::kTimedOut, -1, "", ""},
+       CheckStatus::kTimedOut,
+       "did not end within 2.5 s",
+       ""},
+      {{End::kExited, 3, "", "half a record"},
+       CheckStatus::kCrashed,
+       "ended with exit code 3 before it had a result",
+       ""},
       {{End::kExited, 0, "", ResultRecord(failed).substr(0, 50)},
-       CheckStatus::kCrashed, "ended with exit code 0 before it had a result", ""},
-      {{End::kNotStarted, -1, "no such file", ""}, CheckStatus::kFailed,
-       "the validator could not start a process for it: no such file", ""},
+       CheckStatus::kCrashed,
+       "ended with exit code 0 before it had a result",
+       ""},
+      {{End::kNotStarted, -1, "no such file", ""},
+       CheckStatus::kFailed,
+       "the validator could not start a process for it: no such file",
+       ""},
   };
   for (const auto &c : cases) {
     const CheckResult result = ResultOfChild(c.outcome, 2.5);
@@ -214,7 +249,8 @@ TEST(ChildProcess, TellsExitCrashAndHang) {
   EXPECT_EQ(crashed.output,
             std::string(host::kCrashNoteMarker) + "in the test\nthe input");
 
-  const host::ChildOutcome hung = host::RunChild(testProgram, {"--child-hang"}, 1);
+  const host::ChildOutcome hung =
+      host::RunChild(testProgram, {"--child-hang"}, 1);
   EXPECT_EQ(hung.end, host::ChildOutcome::End::kTimedOut);
 
   const host::ChildOutcome missing =
