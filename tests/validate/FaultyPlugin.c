@@ -217,7 +217,11 @@ static void Register(void) {
   }
 }
 
-#ifdef FAULT_EXPORTS
+#if defined(FAULT_EXPORTS) && defined(_WIN32) && !defined(_WIN64)
+/* Exported by __declspec(dllexport) without a .def file, so under its
+ * stdcall name AutoRegister@0, which no host looks up. */
+__declspec(dllexport) void DIRECTIVE_CALL AutoRegister(void) { Register(); }
+#elif defined(FAULT_EXPORTS)
 /* Exported under the name a C++ compiler gives AutoRegister without
  * extern "C", which no host looks up. */
 DIRECTIVE_EXPORT void DIRECTIVE_CALL
