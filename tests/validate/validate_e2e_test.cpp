@@ -15,7 +15,12 @@
 
 namespace {
 
-const std::vector<std::string> kReportedOnly = {"round-trip", "timing"};
+// A sanitizer's bookkeeping hides a module's growth from the unload check.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
 
 HostRun Validate(std::vector<std::string> arguments) {
   arguments.insert(arguments.begin(), "validate");
@@ -57,6 +62,9 @@ TEST(Validate, EachFaultyModuleFailsItsOwnCheckAndPassesTheOthers) {
     const std::string &broken = faulty[m].first;
     ASSERT_EQ(modules[m].size(), 11u) << broken;
     for (const auto &[check, status] : modules[m]) {
+      if (check == broken && broken == "unload" && kSanitized) {
+        continue;
+      }
       if (check == broken) {
         EXPECT_TRUE(status == "failed" || status == "crashed")
             << "the module that breaks " << broken << " got " << status;
