@@ -14,25 +14,6 @@ namespace {
 
 std::atomic<const std::string *> crashNote{nullptr};
 
-class Handle {
-public:
-  explicit Handle(HANDLE handle = nullptr) : handle_(handle) {}
-  Handle(const Handle &) = delete;
-  Handle &operator=(const Handle &) = delete;
-  ~Handle() {
-    if (valid()) {
-      CloseHandle(handle_);
-    }
-  }
-  HANDLE get() const { return handle_; }
-  bool valid() const {
-    return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE;
-  }
-
-private:
-  HANDLE handle_;
-};
-
 // A new file in the temporary folder that the child inherits as its standard
 // output; it goes away when the last handle of it is closed.
 HANDLE CaptureFile() {

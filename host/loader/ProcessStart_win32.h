@@ -1,5 +1,6 @@
-// Starting a Windows process: its command line, and the start itself, which
-// Wine now and then fails for no reason of the caller's.
+// Starting a Windows process: its command line, the start itself, which
+// Wine now and then fails for no reason of the caller's, and the handles it
+// hands out.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +10,27 @@
 #include <vector>
 
 namespace host {
+
+// Closes a kernel handle when it goes; null and INVALID_HANDLE_VALUE are
+// none.
+class Handle {
+public:
+  explicit Handle(HANDLE handle = nullptr) : handle_(handle) {}
+  Handle(const Handle &) = delete;
+  Handle &operator=(const Handle &) = delete;
+  ~Handle() {
+    if (valid()) {
+      CloseHandle(handle_);
+    }
+  }
+  HANDLE get() const { return handle_; }
+  bool valid() const {
+    return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE;
+  }
+
+private:
+  HANDLE handle_;
+};
 
 // `program` and `arguments` (ANSI code page) as a command line that the
 // runtime's parser splits back into exactly those strings.

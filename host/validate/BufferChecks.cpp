@@ -13,9 +13,8 @@ namespace directive_host::validate {
 
 namespace {
 
-constexpr std::ptrdiff_t kCapacity = DIRECTIVE_RESULT_CAPACITY;
-// Texts of property lists given to assemble with a null keyword: the first
-// few this keyword's assemble calls use.
+// Property texts given to assemble with a null keyword: the first few this
+// keyword's assemble calls use.
 constexpr std::size_t kNullKeywordTexts = 8;
 
 std::string Differs(const std::optional<std::string> &got,
@@ -144,19 +143,6 @@ CheckResult CheckTermination(const CheckContext &context) {
 
 namespace {
 
-// Where a string goes, relative to the start of out: at it, a little or far
-// into it, a little or far before it (out then starts inside the string),
-// and ending at the last byte of its capacity.
-std::vector<std::ptrdiff_t> OffsetsFor(const std::string &text) {
-  std::vector<std::ptrdiff_t> offsets = {0, 1, 7, 100, -1, -9, -200};
-  const auto last = kCapacity - static_cast<std::ptrdiff_t>(text.size()) - 1;
-  if (last > 0) {
-    offsets.push_back(last);
-    offsets.push_back(last / 2);
-  }
-  return offsets;
-}
-
 std::string Where(const char *what, std::ptrdiff_t at) {
   if (at == 0) {
     return std::string("out = ") + what;
@@ -205,7 +191,7 @@ CheckResult CheckInPlace(const CheckContext &context) {
       continue; // no result to compare with: termination's to report
     }
     const std::string &text = *call.text;
-    for (const std::ptrdiff_t at : OffsetsFor(text)) {
+    for (const std::ptrdiff_t at : InPlaceOffsets(text)) {
       std::string input;
       std::optional<CheckResult> failure;
       if (call.kind == Call::Kind::kParse) {

@@ -75,6 +75,20 @@ private:
   std::vector<char> after_;
 };
 
+// Where a string goes, relative to the start of out: at it, a little or far
+// into it, a little or far before it (out then starts inside the string),
+// and ending at the last byte of its capacity.
+inline std::vector<std::ptrdiff_t> InPlaceOffsets(const std::string &text) {
+  std::vector<std::ptrdiff_t> offsets = {0, 1, 7, 100, -1, -9, -200};
+  const auto last = static_cast<std::ptrdiff_t>(DIRECTIVE_RESULT_CAPACITY) -
+                    static_cast<std::ptrdiff_t>(text.size()) - 1;
+  if (last > 0) {
+    offsets.push_back(last);
+    offsets.push_back(last / 2);
+  }
+  return offsets;
+}
+
 // Parses `text` placed `textAt` bytes from the start of out (negative:
 // before it), writing to that out.
 inline InPlaceResult ParseInPlace(ParseProc parse, const std::string &text,

@@ -11,6 +11,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using host::Handle;
+
 // `folder` as the file calls take it at any length. The standard library's
 // folder listing stops at MAX_PATH under MinGW, hence these calls.
 std::wstring LongPath(const fs::path &folder) {
@@ -63,25 +65,6 @@ std::wstring EnvironmentBlock(const std::vector<std::string> &variables) {
   block += L'\0';
   return block;
 }
-
-class Handle {
-public:
-  explicit Handle(HANDLE handle) : handle_(handle) {}
-  Handle(const Handle &) = delete;
-  Handle &operator=(const Handle &) = delete;
-  ~Handle() {
-    if (handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE) {
-      CloseHandle(handle_);
-    }
-  }
-  HANDLE get() const { return handle_; }
-  bool valid() const {
-    return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE;
-  }
-
-private:
-  HANDLE handle_;
-};
 
 // A handle of `path` that the child inherits as a standard stream.
 HANDLE OpenStream(const fs::path &path, DWORD access, DWORD disposition) {
