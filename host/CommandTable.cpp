@@ -271,9 +271,7 @@ constexpr Command kCommands[] = {
      true,
      nullptr,
      RunKeywordsCommand},
-    {"validate", 0, kAnyCount,
-     "[--json] [--seed N] [--iterations N] [--only NAME,...] [--in-process] "
-     "[MODULE...]",
+    {"validate", 0, kAnyCount, "[OPTION...] [MODULE...]",
      "check that plug-in modules keep the promises\n"
      "of the ABI",
      kValidateHelp, kValidateOptions, false, validate::CheckValidateUsage,
