@@ -24,9 +24,26 @@ static int IsBlank(char c) { return c != '\0' && (unsigned char)c <= ' '; }
 static int IsLetter(char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
 
 #ifdef FAULT_THREADS
-/* One scratch buffer for every call. */
-static char scratch[CAPACITY];
+/* One scratch buffer for every call, which each result is built in. */
+static char scratch[CAPACITY + 1];
 #endif
+
+/* A buffer of `size` bytes for a result. */
+static char *ResultBuffer(size_t size) {
+#ifdef FAULT_THREADS
+  return size <= CAPACITY ? scratch : NULL;
+#else
+  return (char *)malloc(size);
+#endif
+}
+
+static void ReleaseResult(char *result) {
+#ifndef FAULT_THREADS
+  free(result);
+#else
+  (void)result;
+#endif
+}
 
 /* Writes `length` bytes of `result` (a buffer of the callback's own) and a
  * NUL, or "" when that would not fit. */
@@ -46,10 +63,6 @@ static void Write(const char *result, size_t length, char *out) {
   memcpy(out, result, length);
   out[length] = '\0';
   out[length + 1] = '\0';
-#elif defined(FAULT_THREADS)
-  memcpy(scratch, result, length);
-  scratch[length] = '\0';
-  memcpy(out, scratch, strlen(scratch) + 1);
 #else
   memcpy(out, result, length);
   out[length] = '\0';
@@ -76,7 +89,7 @@ static char *ParseResult(const char *text, size_t *length) {
     --end;
   }
   *length = end == start ? 0 : NAME_LENGTH + (size_t)(end - start);
-  result = (char *)malloc(*length + 1);
+  result = ResultBuffer(*length + 1);
   if (result != NULL && *length > 0) {
     memcpy(result, NAME, NAME_LENGTH);
     memcpy(result + NAME_LENGTH, start, (size_t)(end - start));
@@ -113,7 +126,7 @@ static DirectiveBool DIRECTIVE_CALL NoteParse(const char *text, char *out,
     lastText = text;
     lastLength = result != NULL && length < CAPACITY ? length : 0;
     memcpy(lastResult, result != NULL ? result : "", lastLength);
-    free(result);
+    ReleaseResult(result);
   }
   Write(lastResult, lastLength, out);
   atomic_flag_clear(&lastLock);
@@ -136,12 +149,12 @@ static DirectiveBool DIRECTIVE_CALL NoteParse(const char *text, char *out,
     memcpy(out, NAME, NAME_LENGTH);
     memmove(out + NAME_LENGTH, value, length - NAME_LENGTH);
     out[length] = '\0';
-    free(result);
+    ReleaseResult(result);
     return 0;
   }
 #endif
   Write(result, length, out);
-  free(result);
+  ReleaseResult(result);
   return 0;
 }
 
@@ -175,7 +188,7 @@ static DirectiveBool DIRECTIVE_CALL NoteAssemble(const char *keyword,
   if (*line != '\0') {
     length += 1 + strcspn(line, "\r\n") - NAME_LENGTH;
   }
-  result = (char *)malloc(length + 1);
+  result = ResultBuffer(length + 1);
   if (result == NULL) {
     out[0] = '\0';
     return 0;
@@ -187,7 +200,7 @@ static DirectiveBool DIRECTIVE_CALL NoteAssemble(const char *keyword,
            length - keywordLength - 1);
   }
   Write(result, length, out);
-  free(result);
+  ReleaseResult(result);
   return 0;
 }
 

@@ -14,14 +14,12 @@ std::string testProgram;
 
 namespace {
 
-volatile int *volatile nowhere = nullptr;
-
 int RunChild(const char *mode) {
   if (std::strcmp(mode, "--child-crash") == 0) {
     host::ReportCrashes();
     static const std::string note = "in the test\nthe input";
     host::SetCrashNote(&note);
-    *nowhere = 1;
+    __builtin_trap(); // a crash that no sanitizer takes for its own
   } else if (std::strcmp(mode, "--child-hang") == 0) {
     volatile unsigned long spin = 0;
     for (;;) {

@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <regex>
 #include <sstream>
 
 namespace {
@@ -32,15 +31,19 @@ HostRun Validate(std::vector<std::string> arguments) {
 std::vector<std::map<std::string, std::string>>
 Statuses(const std::string &json) {
   std::vector<std::map<std::string, std::string>> modules;
-  const std::regex check("\\{\"name\": \"([^\"]*)\", \"status\": \"([^\"]*)\"");
-  std::size_t at = 0;
-  while ((at = json.find("{\"module\": ", at)) != std::string::npos) {
+  const std::string name = "{\"name\": \"";
+  const std::string status = "\", \"status\": \"";
+  for (std::size_t at = 0;
+       (at = json.find("{\"module\": ", at)) != std::string::npos;) {
     const std::size_t next = json.find("{\"module\": ", at + 1);
-    const std::string part = json.substr(at, next - at);
     auto &statuses = modules.emplace_back();
-    for (std::sregex_iterator it(part.begin(), part.end(), check), end;
-         it != end; ++it) {
-      statuses[(*it)[1]] = (*it)[2];
+    // Check names and statuses hold no quote.
+    while ((at = json.find(name, at)) < next) {
+      const std::size_t nameEnd = json.find(status, at);
+      const std::size_t statusAt = nameEnd + status.size();
+      statuses[json.substr(at + name.size(), nameEnd - at - name.size())] =
+          json.substr(statusAt, json.find('"', statusAt) - statusAt);
+      at = statusAt;
     }
     at = next;
   }
