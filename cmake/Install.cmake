@@ -11,6 +11,8 @@ install(TARGETS DirectivePlugin EXPORT DirectivePluginTargets
   RUNTIME DESTINATION ${DIRECTIVE_PLUGIN_INSTALL_DIR})
 install(TARGETS directive-host EXPORT DirectivePluginTargets
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# directive-host validate runs it from beside itself.
+install(TARGETS directive-bare-host RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 install(EXPORT DirectivePluginTargets
   NAMESPACE DirectivePlugin::
@@ -37,7 +39,8 @@ configure_file(${PROJECT_SOURCE_DIR}/cmake/directive-plugin.pc.in
 install(FILES ${PROJECT_BINARY_DIR}/directive-plugin.pc
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
-# The README and the example host, for a host author to start from.
+# The README, the example host and the example plug-in, for host and plug-in
+# authors to start from.
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/host
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/host ${PROJECT_SOURCE_DIR}/examples/plugin
   DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)

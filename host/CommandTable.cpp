@@ -5,6 +5,7 @@
 #include "FileIO.h"
 #include "HelpText.h"
 #include "LspCommand.h"
+#include "ValidateCommand.h"
 
 #include <string>
 
@@ -33,6 +34,18 @@ FormatMode FormatModeOf(const Invocation &invocation) {
   }
   return FormatMode::kPrint;
 }
+
+constexpr OptionSpec kValidateOptions[] = {
+    {"--json", "", "", ""},
+    {"--seed", "", "N", ""},
+    {"--iterations", "", "N", ""},
+    {"--only", "", "NAME,...", ""},
+    {"--in-process", "", "", ""},
+    {"--time-limit", "", "SECONDS", ""},
+    // How directive-host runs one check in a child process of its own; not
+    // in the help.
+    {"--run-check", "", "NAME", ""},
+};
 
 void CheckFormatUsage(const Invocation &invocation) {
   const GivenOption *inPlace = invocation.Find("--in-place");
@@ -183,6 +196,46 @@ constexpr std::string_view kKeywordsHelp =
 each with the module that registered it.
 )";
 
+constexpr std::string_view kValidateHelp =
+    R"(Checks that each plug-in MODULE keeps the promises of directive_plugin.h,
+as a plug-in author runs it before shipping. Each MODULE is loaded alone;
+with none, the default module is checked. The checks, each in a process of
+its own so that a crash or a hang ends only that check:
+
+  exports        AutoRegister is exported, undecorated
+  registration   keywords are non-empty, start with '#', hold no whitespace
+                 and stay valid; both callbacks are given; a second
+                 AutoRegister repeats the first; loading into a host that
+                 exports no entry points does not crash
+  null-pointers  a null input reads as ""; a null out gets nothing
+  capacity       no callback writes past DIRECTIVE_RESULT_CAPACITY bytes
+                 (a guard page follows the buffer)
+  termination    every result ends with a NUL within the capacity
+  determinism    the same call gives the same result, in any order
+  in-place       out equal to or overlapping an input gives the same result
+  threads        8 threads at once get the single-threaded results
+  unload         200 cycles of load, register, call and unload, without
+                 growth of memory or handles
+  round-trip     reported: how many parse results assemble and parse back
+  timing         reported: nanoseconds per call beside strlen+memcpy
+
+The inputs are edge shapes, inputs whose results come near the capacity,
+random directives and the module's own parse results, made from a seed that
+is printed; the same seed gives the same inputs.
+
+  --json            write one JSON document instead of lines
+  --seed N          the seed of the inputs, to repeat a run
+  --iterations N    random inputs per keyword and callback (default 100)
+  --only NAME,...   run only these checks
+  --in-process      run every check in this process, for a debugger
+  --time-limit SECONDS
+                    end a check that runs longer (default 120)
+
+Exit status: 0 every check passed; 1 a check failed, crashed or timed out;
+2 wrong command line; 3 a module cannot be loaded. docs/validate.md says
+what each check means and how to reproduce a failure.
+)";
+
 constexpr std::string_view kHelpHelp =
     R"(Shows the general help, or the help of COMMAND.
 )";
@@ -246,6 +299,11 @@ constexpr Command kCommands[] = {
      true,
      nullptr,
      RunKeywordsCommand},
+    {"validate", 0, kAnyCount, "[OPTION...] [MODULE...]",
+     "check that plug-in modules keep the promises\n"
+     "of the ABI",
+     kValidateHelp, kValidateOptions, false, validate::CheckValidateUsage,
+     validate::RunValidate},
     {"help",
      0,
      1,

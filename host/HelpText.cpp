@@ -30,8 +30,8 @@ The plug-in module beside the program, or else the one in
 register the same keyword, the first registration is used.
 
 Exit status: 0 success; 1 format --check or --diff found lines to change,
-or lint found faults; 2 wrong command line; 3 any other failure (a file,
-module or keyword).
+lint found faults, or a check of validate failed; 2 wrong command line;
+3 any other failure (a file, module or keyword).
 )";
 
 // Summaries start in this column; a usage that reaches it stands on a line

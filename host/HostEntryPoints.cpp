@@ -11,6 +11,7 @@ namespace {
 struct OpenScope {
   Registry *registry = nullptr;
   const std::string *module = nullptr;
+  std::vector<RegistrationCall> *calls = nullptr;
 };
 
 OpenScope openScope;
@@ -24,6 +25,13 @@ RegistrationScope::RegistrationScope(Registry &registry,
 
 RegistrationScope::~RegistrationScope() { openScope = {}; }
 
+RegistrationRecording::RegistrationRecording(
+    std::vector<RegistrationCall> &calls) {
+  openScope = {nullptr, nullptr, &calls};
+}
+
+RegistrationRecording::~RegistrationRecording() { openScope = {}; }
+
 } // namespace directive_host
 
 extern "C" {
@@ -31,6 +39,14 @@ extern "C" {
 DIRECTIVE_HOST_EXPORT DirectiveBool DIRECTIVE_CALL RegisterParseAssemblePlugins(
     const char *keyword, ParseProc parse, AssembleProc assemble) {
   using directive_host::openScope;
+  if (openScope.calls != nullptr) {
+    try {
+      openScope.calls->push_back({keyword, parse, assemble});
+    } catch (...) {
+      return 0; // no exception may unwind into the plug-in
+    }
+    return 1;
+  }
   // A registration without a keyword or a callback could never be used.
   if (openScope.registry == nullptr || keyword == nullptr || parse == nullptr ||
       assemble == nullptr) {

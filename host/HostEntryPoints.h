@@ -6,6 +6,7 @@
 #include "Registry.h"
 
 #include <string>
+#include <vector>
 
 namespace directive_host {
 
@@ -17,6 +18,24 @@ public:
   ~RegistrationScope();
   RegistrationScope(const RegistrationScope &) = delete;
   RegistrationScope &operator=(const RegistrationScope &) = delete;
+};
+
+// One call of RegisterParseAssemblePlugins exactly as the plug-in made it.
+struct RegistrationCall {
+  const char *keyword;
+  ParseProc parse;
+  AssembleProc assemble;
+};
+
+// While it lives, every call of RegisterParseAssemblePlugins is appended to
+// `calls`, null arguments included, and goes to no registry: what a
+// validator of plug-ins needs to see.
+class RegistrationRecording {
+public:
+  explicit RegistrationRecording(std::vector<RegistrationCall> &calls);
+  ~RegistrationRecording();
+  RegistrationRecording(const RegistrationRecording &) = delete;
+  RegistrationRecording &operator=(const RegistrationRecording &) = delete;
 };
 
 } // namespace directive_host

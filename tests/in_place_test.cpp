@@ -1,8 +1,8 @@
 // Callbacks called in place: the host's out buffer is, or overlaps, the text,
 // keyword or property text it passes. Each result must be the one separate
 // buffers give, and no byte may be written outside out's capacity.
+#include "InPlaceCall.h"
 #include "hosts/PluginFixture.h"
-#include "support/InPlaceCall.h"
 
 #include <string>
 #include <vector>
@@ -10,21 +10,6 @@
 namespace {
 
 class InPlace : public PluginFixture {};
-
-constexpr std::ptrdiff_t kCapacity = DIRECTIVE_RESULT_CAPACITY;
-
-// Where the string goes, relative to the start of out: at it, a little or
-// far into it, a little or far before it (out then starts inside the string),
-// and ending at the last byte of its capacity.
-std::vector<std::ptrdiff_t> OffsetsFor(const std::string &text) {
-  std::vector<std::ptrdiff_t> offsets = {0, 1, 7, 100, -1, -9, -200};
-  const auto last = kCapacity - static_cast<std::ptrdiff_t>(text.size()) - 1;
-  if (last > 0) {
-    offsets.push_back(last);
-    offsets.push_back(last / 2);
-  }
-  return offsets;
-}
 
 std::string Describe(const std::string &text, std::ptrdiff_t at) {
   return text.substr(0, 60) + (text.size() > 60 ? "..." : "") + " (" +
@@ -54,7 +39,7 @@ void CheckParse(ParseProc parse, const std::vector<std::string> &texts,
                 const PluginModule &plugin, const std::string &keyword) {
   for (const std::string &text : texts) {
     const std::string separate = plugin.Parse(keyword, text.c_str());
-    for (const std::ptrdiff_t at : OffsetsFor(text)) {
+    for (const std::ptrdiff_t at : InPlaceOffsets(text)) {
       ExpectSame(ParseInPlace(parse, text, at), separate, Describe(text, at));
     }
   }
@@ -71,7 +56,7 @@ void CheckAssemble(AssembleProc assemble,
     std::vector<char> out(DIRECTIVE_RESULT_CAPACITY, 'X');
     assemble(c.keyword.c_str(), c.properties.c_str(), out.data());
     const std::string separate = out.data();
-    for (const std::ptrdiff_t at : OffsetsFor(c.properties)) {
+    for (const std::ptrdiff_t at : InPlaceOffsets(c.properties)) {
       const std::string what = Describe(c.properties, at);
       ExpectSame(
           AssembleInPlace(assemble, c.keyword, c.properties, at, std::nullopt),

@@ -1,6 +1,7 @@
 // The "#LABEL" and "#GOTO" callbacks, driven through the loaded module.
 #include "hosts/PluginFixture.h"
 
+#include <cstring>
 #include <string>
 
 namespace {
@@ -116,7 +117,7 @@ TEST_F(LabelGoto, ResultsAtTheCapacityLimit) {
   const std::size_t fits = DIRECTIVE_RESULT_CAPACITY - 1 - 6;
   for (const std::size_t length : {fits, fits + 1}) {
     const std::string text = "#GOTO = " + std::string(length, 'v');
-    GuardedBuffer out;
+    host::GuardedBuffer out;
     goto_.parse(text.c_str(), out.data(), 0);
     const std::string expected =
         length == fits ? "label=" + std::string(length, 'v') : "";
@@ -126,7 +127,7 @@ TEST_F(LabelGoto, ResultsAtTheCapacityLimit) {
   const std::size_t assembleFits = DIRECTIVE_RESULT_CAPACITY - 1 - 9;
   for (const std::size_t length : {assembleFits, assembleFits + 1}) {
     const std::string properties = "label=" + std::string(length, 'v');
-    GuardedBuffer out;
+    host::GuardedBuffer out;
     goto_.assemble("#GOTO", properties.c_str(), out.data());
     EXPECT_EQ(std::strlen(out.data()),
               length == assembleFits ? DIRECTIVE_RESULT_CAPACITY - 1 : 0)

@@ -2,9 +2,9 @@
 // in one process: every cycle must work, really unload the module, and leave
 // the process no larger than before.
 #include "hosts/PluginModule.h"
-#include "support/ProcessProbe.h"
 
 #include "ModuleLoader.h"
+#include "ProcessProbe.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +39,7 @@ void Cycle(int cycle) {
     ASSERT_EQ(plugin.Assemble("#IF", kIfProperties.c_str()),
               "#IF \"x\" == \"y\" goto done");
   }
-  ASSERT_FALSE(ModuleIsLoaded(host::PluginFileName()))
+  ASSERT_FALSE(host::ModuleIsLoaded(host::PluginFileName()))
       << "still loaded after cycle " << cycle;
 }
 
@@ -53,14 +53,14 @@ void Cycles(int count) {
 }
 
 TEST(LoadUnload, ThousandCyclesLeaveTheProcessAsItWas) {
-  ASSERT_FALSE(ModuleIsLoaded(host::PluginFileName()));
+  ASSERT_FALSE(host::ModuleIsLoaded(host::PluginFileName()));
   // The first cycles fill the loader's and the allocator's caches.
   Cycles(kWarmUpCycles);
   ASSERT_FALSE(HasFatalFailure());
-  const std::size_t before = ProcessMemoryBytes();
+  const std::size_t before = host::ProcessMemoryBytes();
   Cycles(kCycles);
   ASSERT_FALSE(HasFatalFailure());
-  const std::size_t after = ProcessMemoryBytes();
+  const std::size_t after = host::ProcessMemoryBytes();
   if (before == 0) {
     GTEST_SKIP() << "the system does not report the process's memory";
   }

@@ -1,5 +1,5 @@
+#include "GuardedBuffer.h"
 #include "ResultWriter.h"
-#include "support/GuardedBuffer.h"
 
 #include <gtest/gtest.h>
 
@@ -45,7 +45,7 @@ TEST(ResultWriter, WritesWholeResultsUpToTheCapacity) {
       {{3 * DIRECTIVE_RESULT_CAPACITY}, false},
   };
   for (const Case &c : cases) {
-    GuardedBuffer out;
+    host::GuardedBuffer out;
     std::vector<std::string> pieces;
     std::string whole;
     for (std::size_t i = 0; i < c.pieces.size(); ++i) {
@@ -60,7 +60,7 @@ TEST(ResultWriter, WritesWholeResultsUpToTheCapacity) {
 // A default view has no data at all; the sanitizer leg reports a copy from
 // its null pointer, even of no bytes.
 TEST(ResultWriter, WritesTheEmptyResultOfADefaultView) {
-  GuardedBuffer out;
+  host::GuardedBuffer out;
   ResultWriter writer(out.data());
   writer << std::string_view();
   writer.Finish();

@@ -1,4 +1,5 @@
 #include "HostRun.h"
+#include "ProcessStart_win32.h"
 #include "WidePath_win32.h"
 
 #include <windows.h>
@@ -9,6 +10,8 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+using host::Handle;
 
 // `folder` as the file calls take it at any length. The standard library's
 // folder listing stops at MAX_PATH under MinGW, hence these calls.
@@ -51,38 +54,6 @@ void RemoveLongPath(const std::wstring &path) {
   RemoveDirectoryW(path.c_str());
 }
 
-// `argument` quoted so that the runtime's parser of the command line gives it
-// back unchanged: backslashes count only before a quote, where each one and
-// the quote itself are escaped with a backslash.
-std::wstring Quoted(const std::wstring &argument) {
-  if (!argument.empty() &&
-      argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
-    return argument;
-  }
-  std::wstring quoted = L"\"";
-  std::size_t backslashes = 0;
-  for (const wchar_t c : argument) {
-    if (c == L'\\') {
-      ++backslashes;
-      continue;
-    }
-    quoted.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
-    quoted += c;
-    backslashes = 0;
-  }
-  quoted.append(2 * backslashes, L'\\');
-  return quoted + L"\"";
-}
-
-std::wstring CommandLine(const std::string &program,
-                         const std::vector<std::string> &arguments) {
-  std::wstring line = Quoted(host::WideText(program));
-  for (const std::string &argument : arguments) {
-    line += L" " + Quoted(host::WideText(argument));
-  }
-  return line;
-}
-
 // "NAME=VALUE" strings as an environment block: each ended by a NUL, and
 // the block by one more.
 std::wstring EnvironmentBlock(const std::vector<std::string> &variables) {
@@ -94,25 +65,6 @@ std::wstring EnvironmentBlock(const std::vector<std::string> &variables) {
   block += L'\0';
   return block;
 }
-
-class Handle {
-public:
-  explicit Handle(HANDLE handle) : handle_(handle) {}
-  Handle(const Handle &) = delete;
-  Handle &operator=(const Handle &) = delete;
-  ~Handle() {
-    if (handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE) {
-      CloseHandle(handle_);
-    }
-  }
-  HANDLE get() const { return handle_; }
-  bool valid() const {
-    return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE;
-  }
-
-private:
-  HANDLE handle_;
-};
 
 // A handle of `path` that the child inherits as a standard stream.
 HANDLE OpenStream(const fs::path &path, DWORD access, DWORD disposition) {
@@ -180,7 +132,7 @@ HostRun RunProgram(const std::string &program,
     startup.hStdInput = in.get();
     startup.hStdOutput = out.get();
     startup.hStdError = err.get();
-    std::wstring line = CommandLine(program, arguments);
+    std::wstring line = host::QuotedCommandLine(program, arguments);
     std::wstring environment = EnvironmentBlock(options.environment);
     const std::wstring folder = options.folder.wstring();
     PROCESS_INFORMATION process{};
@@ -191,16 +143,7 @@ HostRun RunProgram(const std::string &program,
           options.environment.empty() ? nullptr : environment.data(),
           folder.empty() ? nullptr : folder.c_str(), &startup, &process);
     };
-    // Under Wine a new process now and then fails to start at all, with
-    // ERROR_INTERNAL_ERROR and nothing run, so such a start is tried again a
-    // few times. Any other failure is the test's.
-    bool started = start();
-    for (int retry = 0;
-         !started && retry < 3 && GetLastError() == ERROR_INTERNAL_ERROR;
-         ++retry) {
-      Sleep(100);
-      started = start();
-    }
+    const bool started = host::StartProcessRetrying(start);
     if (!started) {
       const DWORD error = GetLastError();
       RemoveTree(captureFolder);

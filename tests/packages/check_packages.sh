@@ -101,6 +101,7 @@ else
     sed 's/DirectivePluginTargets-[a-z]*\.cmake$/DirectivePluginTargets-CONFIG.cmake/' |
     sort >"$scratch/deb.files"
   sort >"$scratch/deb.expected" <<'FILES'
+./usr/bin/directive-bare-host
 ./usr/bin/directive-host
 ./usr/include/directive_plugin.h
 ./usr/lib/cmake/DirectivePlugin/DirectivePluginConfig.cmake
@@ -113,6 +114,11 @@ else
 ./usr/share/doc/DirectivePlugin/README.md
 ./usr/share/doc/DirectivePlugin/examples/host/CMakeLists.txt
 ./usr/share/doc/DirectivePlugin/examples/host/host.c
+./usr/share/doc/DirectivePlugin/examples/plugin/CMakeLists.txt
+./usr/share/doc/DirectivePlugin/examples/plugin/README.md
+./usr/share/doc/DirectivePlugin/examples/plugin/echo.c
+./usr/share/doc/DirectivePlugin/examples/plugin/host_binding.c
+./usr/share/doc/DirectivePlugin/examples/plugin/host_binding.h
 FILES
   diff -u "$scratch/deb.expected" "$scratch/deb.files" >&2 ||
     fail "deb: the file list differs"

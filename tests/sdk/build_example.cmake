@@ -1,11 +1,13 @@
 # Configures, builds and runs the example host, and fails unless its output
-# is EXPECTED. With PREFIX it finds the installed package under that prefix,
+# is EXPECTED; with VALIDATE (a directive-host) instead, builds the example
+# plug-in and fails unless `directive-host validate` passes it. With PREFIX
+# it finds the installed package under that prefix,
 # with PACKAGE_DIR in that folder (find_package); with PLUGIN_SOURCE it adds
 # the source tree
 # (add_subdirectory) and then checks that none of the source tree's tests
 # were registered.
 # Usage: cmake -DSOURCE=... -DBINARY=... -DGENERATOR=... -DBUILD_TYPE=...
-#              -DC_COMPILER=... -DEXPECTED=...
+#              -DC_COMPILER=... (-DEXPECTED=... | -DVALIDATE=...)
 #              (-DPREFIX=... | -DPACKAGE_DIR=... | -DPLUGIN_SOURCE=...)
 #              [-DTOOLCHAIN=...] [-DEMULATOR=command|argument...]
 #              -P build_example.cmake
@@ -39,6 +41,15 @@ endfunction()
 
 run(${CMAKE_COMMAND} -S ${SOURCE} -B ${BINARY} ${options})
 run(${CMAKE_COMMAND} --build ${BINARY})
+if(VALIDATE)
+  file(GLOB module ${BINARY}/EchoPlugin.so ${BINARY}/EchoPlugin.dll)
+  run(${EMULATOR} ${VALIDATE} validate ${module})
+  if(NOT output MATCHES "\n11 passed, 0 failed\r?\n")
+    message(FATAL_ERROR "directive-host validate printed:\n${output}")
+  endif()
+  message(STATUS "the example plug-in built and passed validation")
+  return()
+endif()
 file(GLOB host ${BINARY}/example-host ${BINARY}/example-host.exe)
 run(${EMULATOR} ${host})
 file(READ ${EXPECTED} expected)

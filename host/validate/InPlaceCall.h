@@ -11,13 +11,14 @@
 #include <string>
 #include <vector>
 
-// What an in-place call left: the result, and whether the callback kept to
-// the out buffer's DIRECTIVE_RESULT_CAPACITY bytes and ended its result
-// within them.
+// What an in-place call left: the result, whether the callback kept to the
+// out buffer's DIRECTIVE_RESULT_CAPACITY bytes and ended its result within
+// them, and whether it wrote before the start of out.
 struct InPlaceResult {
   std::string result;
   bool keptToCapacity = false;
   bool terminated = false;
+  bool wroteBeforeOut = false;
 };
 
 // One buffer with room before and after `out`, so that strings may start
@@ -51,8 +52,10 @@ public:
   InPlaceResult Result() const {
     InPlaceResult result;
     const auto outStart = kRoomBefore;
+    result.wroteBeforeOut =
+        !std::equal(before_.begin(), before_.end(), bytes_.begin());
     result.keptToCapacity =
-        std::equal(before_.begin(), before_.end(), bytes_.begin()) &&
+        !result.wroteBeforeOut &&
         std::equal(after_.begin(), after_.end(), bytes_.begin() + kOutEnd);
     const char *out = bytes_.data() + outStart;
     result.terminated =
@@ -71,6 +74,20 @@ private:
   std::vector<char> before_;
   std::vector<char> after_;
 };
+
+// Where a string goes, relative to the start of out: at it, a little or far
+// into it, a little or far before it (out then starts inside the string),
+// and ending at the last byte of its capacity.
+inline std::vector<std::ptrdiff_t> InPlaceOffsets(const std::string &text) {
+  std::vector<std::ptrdiff_t> offsets = {0, 1, 7, 100, -1, -9, -200};
+  const auto last = static_cast<std::ptrdiff_t>(DIRECTIVE_RESULT_CAPACITY) -
+                    static_cast<std::ptrdiff_t>(text.size()) - 1;
+  if (last > 0) {
+    offsets.push_back(last);
+    offsets.push_back(last / 2);
+  }
+  return offsets;
+}
 
 // Parses `text` placed `textAt` bytes from the start of out (negative:
 // before it), writing to that out.

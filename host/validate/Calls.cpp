@@ -1,0 +1,67 @@
+#include "Calls.h"
+
+#include "Escape.h"
+
+#include <cstring>
+
+namespace directive_host::validate {
+
+namespace {
+
+constexpr std::size_t kSlack = 4096;
+
+std::string Argument(const std::optional<std::string> &value) {
+  return value ? Quoted(*value) : "NULL";
+}
+
+} // namespace
+
+void Perform(const Call &call, const std::vector<Keyword> &keywords,
+             char *out) {
+  const Keyword &keyword = keywords[call.keyword];
+  if (call.kind == Call::Kind::kParse) {
+    keyword.parse(call.TextPointer(), out, 0);
+  } else {
+    keyword.assemble(call.KeywordPointer(), call.TextPointer(), out);
+  }
+}
+
+std::optional<std::string> ResultIn(const char *out) {
+  const void *end = std::memchr(out, '\0', DIRECTIVE_RESULT_CAPACITY);
+  if (end == nullptr) {
+    return std::nullopt;
+  }
+  return std::string(out, static_cast<const char *>(end));
+}
+
+std::string Describe(const Call &call, const std::vector<Keyword> &keywords) {
+  const std::string prefix = Quoted(keywords[call.keyword].name) + " ";
+  if (call.kind == Call::Kind::kParse) {
+    return prefix + "parse(" + Argument(call.text) + ")";
+  }
+  return prefix + "assemble(" + Argument(call.keywordArgument) + ", " +
+         Argument(call.text) + ")";
+}
+
+std::string DescribeResult(const std::optional<std::string> &result) {
+  return result ? Quoted(*result) : "no NUL within the capacity";
+}
+
+OutBuffer::OutBuffer() : bytes_(DIRECTIVE_RESULT_CAPACITY + kSlack, 'X') {
+  bytes_.back() = '\0'; // reading a result that has no NUL stops here
+}
+
+char *OutBuffer::Filled(char fill) {
+  std::memset(bytes_.data(), fill, DIRECTIVE_RESULT_CAPACITY);
+  return bytes_.data();
+}
+
+std::optional<std::string> ResultOf(const Call &call,
+                                    const std::vector<Keyword> &keywords,
+                                    OutBuffer &buffer) {
+  char *out = buffer.Filled();
+  Perform(call, keywords, out);
+  return ResultIn(out);
+}
+
+} // namespace directive_host::validate

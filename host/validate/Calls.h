@@ -1,0 +1,72 @@
+// Calls of the callbacks a module registered, as values: what is called with
+// what, how the call reads in a report, and what it left in its buffer.
+#pragma once
+
+#include "directive_plugin.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace directive_host::validate {
+
+// A registration that can be called: the keyword as it was registered and
+// both callbacks non-null.
+struct Keyword {
+  std::string name;
+  ParseProc parse;
+  AssembleProc assemble;
+};
+
+struct Call {
+  enum class Kind { kParse, kAssemble };
+  Kind kind = Kind::kParse;
+  std::size_t keyword = 0;         // index of the Keyword whose callback runs
+  std::optional<std::string> text; // parse: the directive; assemble: the
+                                   // property text; nullopt: a null pointer
+  std::optional<std::string> keywordArgument; // assemble only
+
+  const char *TextPointer() const { return text ? text->c_str() : nullptr; }
+  const char *KeywordPointer() const {
+    return keywordArgument ? keywordArgument->c_str() : nullptr;
+  }
+  bool operator==(const Call &) const = default;
+};
+
+// Calls `call` with `out` (which may be null) as its buffer.
+void Perform(const Call &call, const std::vector<Keyword> &keywords, char *out);
+
+// The result a callback left in a buffer of DIRECTIVE_RESULT_CAPACITY bytes:
+// the bytes before its NUL, or nullopt when there is no NUL within the
+// capacity.
+std::optional<std::string> ResultIn(const char *out);
+
+// `call` as a report shows it: #IF parse("...") or
+// #GOTO assemble("#GOTO", "label=x"), strings escaped, NULL for null.
+std::string Describe(const Call &call, const std::vector<Keyword> &keywords);
+
+// A result for a report: the escaped string, or "no NUL within the
+// capacity".
+std::string DescribeResult(const std::optional<std::string> &result);
+
+// A buffer of DIRECTIVE_RESULT_CAPACITY bytes and some slack after them, so
+// that a callback that writes a little too far corrupts nothing (that is
+// for the capacity check to find, with a guard page). A NUL ends the slack.
+class OutBuffer {
+public:
+  OutBuffer();
+  // Fills the capacity with `fill` (non-zero, so that a missing NUL shows).
+  char *Filled(char fill = 'X');
+  char *data() { return bytes_.data(); }
+
+private:
+  std::vector<char> bytes_;
+};
+
+// The result of `call` in a freshly filled OutBuffer.
+std::optional<std::string> ResultOf(const Call &call,
+                                    const std::vector<Keyword> &keywords,
+                                    OutBuffer &buffer);
+
+} // namespace directive_host::validate

@@ -1,0 +1,12 @@
+// The verdict of the exports check on a module's export list, apart from
+// reading it, so that it can be tried on any list.
+#pragma once
+
+#include "CheckResult.h"
+#include "ModuleExports.h"
+
+namespace directive_host::validate {
+
+CheckResult JudgeExports(const ExportList &list);
+
+} // namespace directive_host::validate

@@ -1,0 +1,79 @@
+#include "ModuleUnderTest.h"
+
+#include "HostFiles.h"
+#include "ModuleExports.h"
+#include "ModuleLoader.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace directive_host::validate {
+
+std::string AutoRegisterExport(const std::vector<std::string> &exportNames) {
+  for (const std::string &name : exportNames) {
+    if (name == DIRECTIVE_AUTO_REGISTER) {
+      return name;
+    }
+  }
+  for (const std::string &name : exportNames) {
+    if (name.find(DIRECTIVE_AUTO_REGISTER) != std::string::npos) {
+      return name;
+    }
+  }
+  return {};
+}
+
+ModuleUnderTest::ModuleUnderTest(const std::string &path) {
+  // An absolute path keeps the system from searching its library folders.
+  std::error_code ignored;
+  const std::string absolute = host::PathString(
+      std::filesystem::absolute(host::FileSystemPath(path), ignored)
+          .lexically_normal());
+  std::string error;
+  handle_ = host::LoadModule(absolute, error);
+  if (handle_ == nullptr) {
+    throw NotLoaded(error);
+  }
+  autoRegister_ = reinterpret_cast<AutoRegisterProc>(
+      host::FindExport(handle_, DIRECTIVE_AUTO_REGISTER));
+  if (autoRegister_ != nullptr) {
+    autoRegisterName_ = DIRECTIVE_AUTO_REGISTER;
+    return;
+  }
+  std::vector<std::string> names;
+  for (const ModuleExport &entry : ReadExportsOfFile(absolute).exports) {
+    names.push_back(entry.name);
+  }
+  autoRegisterName_ = AutoRegisterExport(names);
+  if (!autoRegisterName_.empty()) {
+    autoRegister_ = reinterpret_cast<AutoRegisterProc>(
+        host::FindExport(handle_, autoRegisterName_.c_str()));
+  }
+  if (autoRegister_ == nullptr) {
+    autoRegisterName_.clear();
+  }
+}
+
+ModuleUnderTest::~ModuleUnderTest() { host::UnloadModule(handle_); }
+
+std::vector<RegistrationCall> ModuleUnderTest::Register() const {
+  std::vector<RegistrationCall> calls;
+  if (autoRegister_ != nullptr) {
+    const RegistrationRecording recording(calls);
+    autoRegister_();
+  }
+  return calls;
+}
+
+std::vector<Keyword> Callable(const std::vector<RegistrationCall> &calls) {
+  std::vector<Keyword> keywords;
+  for (const RegistrationCall &call : calls) {
+    if (call.keyword != nullptr && call.parse != nullptr &&
+        call.assemble != nullptr) {
+      keywords.push_back({call.keyword, call.parse, call.assemble});
+    }
+  }
+  return keywords;
+}
+
+} // namespace directive_host::validate

@@ -1,0 +1,103 @@
+#include "Checks.h"
+#include "HostFiles.h"
+#include "ProcessProbe.h"
+#include "Subject.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace directive_host::validate {
+
+namespace {
+
+constexpr int kWarmUpCycles = 20;
+constexpr int kLeastCycles = 200;
+// Growth allowed over the cycles after the warm-up. A leak of 8 KiB a cycle
+// exceeds it; the loader's and the allocator's noise stays well below.
+constexpr long long kMemoryBound = 1024 * 1024;
+constexpr long long kHandleBound = 8;
+
+// A sanitizer's own bookkeeping grows the process with every load; its leak
+// checker judges memory there instead.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kMemoryJudged = false;
+#else
+constexpr bool kMemoryJudged = true;
+#endif
+
+// One cycle: load, register, call every callback once or twice, unload.
+void Cycle(const CheckContext &context) {
+  const ModuleUnderTest module(context.module);
+  const std::vector<Keyword> keywords = Callable(module.Register());
+  OutBuffer buffer;
+  for (std::size_t k = 0; k < keywords.size(); ++k) {
+    const Call parse{Call::Kind::kParse, k, keywords[k].name + " x",
+                     std::nullopt};
+    const auto properties = ResultOf(parse, keywords, buffer);
+    ResultOf(
+        {Call::Kind::kAssemble, k, properties.value_or(""), keywords[k].name},
+        keywords, buffer);
+  }
+}
+
+std::string Growth(long long bytes) {
+  const bool less = bytes < 0;
+  const long long size = less ? -bytes : bytes;
+  return (less ? "-" : "+") + (size >= 10 * 1024
+                                   ? std::to_string(size / 1024) + " KiB"
+                                   : std::to_string(size) + " bytes");
+}
+
+} // namespace
+
+CheckResult CheckUnload(const CheckContext &context) {
+  {
+    const Subject subject(context, false);
+    if (const auto skip = subject.Skip()) {
+      return *skip;
+    }
+  }
+  CrashNote note;
+  const int cycles = std::max(kLeastCycles, 2 * context.iterations);
+  note.Set("while it was loaded, registered, called and unloaded over and "
+           "over");
+  for (int i = 0; i < kWarmUpCycles; ++i) {
+    Cycle(context);
+  }
+  const auto memoryBefore = static_cast<long long>(host::ProcessMemoryBytes());
+  const auto handlesBefore = static_cast<long long>(host::ProcessHandleCount());
+  for (int i = 0; i < cycles; ++i) {
+    Cycle(context);
+  }
+  const long long memory =
+      static_cast<long long>(host::ProcessMemoryBytes()) - memoryBefore;
+  const long long handles =
+      static_cast<long long>(host::ProcessHandleCount()) - handlesBefore;
+  const std::string counts = std::to_string(kWarmUpCycles + cycles) +
+                             " cycles of load, register, call and unload";
+  if (kMemoryJudged && memoryBefore > 0 && memory > kMemoryBound) {
+    return Failed(counts + ": the process grew by " + Growth(memory) +
+                  " over the last " + std::to_string(cycles) + " (at most " +
+                  Growth(kMemoryBound) + " allowed)");
+  }
+  if (handlesBefore > 0 && handles > kHandleBound) {
+    return Failed(counts + ": the process holds " + std::to_string(handles) +
+                  " more handles after the last " + std::to_string(cycles));
+  }
+  std::string detail =
+      counts + ": memory " +
+      (!kMemoryJudged     ? "not judged under a sanitizer"
+       : memoryBefore > 0 ? Growth(memory)
+                          : "not measured") +
+      ", handles " +
+      (handlesBefore > 0 ? (handles < 0 ? "" : "+") + std::to_string(handles)
+                         : "not counted");
+  const std::string file =
+      host::PathString(host::FileSystemPath(context.module).filename());
+  if (host::ModuleIsLoaded(file)) {
+    detail += "; note: the module stays mapped after it is unloaded";
+  }
+  return Passed(detail);
+}
+
+} // namespace directive_host::validate

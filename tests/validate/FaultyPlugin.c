@@ -1,0 +1,250 @@
+/*
+ * A small plug-in for the keyword "#NOTE" that keeps every promise of the ABI
+ * but the one its FAULT_* macro names, which it breaks as plug-ins are found
+ * to break it. Each build must fail that check of directive-host validate
+ * and pass all the others.
+ *   #NOTE some text   --parse-->   note=some text
+ * It is C, as C++ would link in a runtime of its own (with its exception
+ * pool) that some platforms keep with each load: a leak of its own.
+ */
+#include "host_binding.h"
+
+#include <directive_plugin.h>
+
+#include <stdatomic.h>
+#include <stdlib.h>
+#include <string.h>
+
+#define CAPACITY DIRECTIVE_RESULT_CAPACITY
+#define NAME "note="
+#define NAME_LENGTH 5
+
+static int IsBlank(char c) { return c != '\0' && (unsigned char)c <= ' '; }
+
+static int IsLetter(char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
+
+#ifdef FAULT_THREADS
+/* One scratch buffer for every call, which each result is built in. */
+static char scratch[CAPACITY + 1];
+#endif
+
+/* A buffer of `size` bytes for a result. */
+static char *ResultBuffer(size_t size) {
+#ifdef FAULT_THREADS
+  return size <= CAPACITY ? scratch : NULL;
+#else
+  return (char *)malloc(size);
+#endif
+}
+
+static void ReleaseResult(char *result) {
+#ifndef FAULT_THREADS
+  free(result);
+#else
+  (void)result;
+#endif
+}
+
+/* Writes `length` bytes of `result` (a buffer of the callback's own) and a
+ * NUL, or "" when that would not fit. */
+static void Write(const char *result, size_t length, char *out) {
+#ifdef FAULT_TERMINATION
+  if (length == 0) {
+    return; /* "nothing to write", and no NUL either */
+  }
+#endif
+  if (length >= CAPACITY) {
+    out[0] = '\0';
+    return;
+  }
+#if defined(FAULT_CAPACITY)
+  /* Ends the result with two NULs, as a list of strings is ended, though
+   * only one is counted against the capacity. */
+  memcpy(out, result, length);
+  out[length] = '\0';
+  out[length + 1] = '\0';
+#else
+  memcpy(out, result, length);
+  out[length] = '\0';
+#endif
+}
+
+/* "note=" and the text after '#' and the keyword's letters, trimmed, into
+ * a new buffer; its length in *length. Empty when there is no such text. */
+static char *ParseResult(const char *text, size_t *length) {
+  const char *start = text;
+  const char *end;
+  char *result;
+  if (*start == '#') {
+    ++start;
+  }
+  while (IsLetter(*start)) {
+    ++start;
+  }
+  while (IsBlank(*start)) {
+    ++start;
+  }
+  end = start + strlen(start);
+  while (end > start && IsBlank(end[-1])) {
+    --end;
+  }
+  *length = end == start ? 0 : NAME_LENGTH + (size_t)(end - start);
+  result = ResultBuffer(*length + 1);
+  if (result != NULL && *length > 0) {
+    memcpy(result, NAME, NAME_LENGTH);
+    memcpy(result + NAME_LENGTH, start, (size_t)(end - start));
+  }
+  return result;
+}
+
+#ifdef FAULT_DETERMINISM
+/* Remembers the last result by the address of its text: wrong once the host
+ * has put another directive in the same buffer. */
+static atomic_flag lastLock = ATOMIC_FLAG_INIT;
+static const char *lastText = NULL;
+static char lastResult[CAPACITY];
+static size_t lastLength = 0;
+#endif
+
+static DirectiveBool DIRECTIVE_CALL NoteParse(const char *text, char *out,
+                                              uint32_t extra) {
+  size_t length = 0;
+  char *result;
+  (void)extra;
+  if (out == NULL) {
+    return 0;
+  }
+#ifndef FAULT_NULL_POINTERS
+  /* FAULT_NULL_POINTERS: a null text is not looked for. */
+  text = text != NULL ? text : "";
+#endif
+#ifdef FAULT_DETERMINISM
+  while (atomic_flag_test_and_set(&lastLock)) {
+  }
+  if (text != lastText) {
+    result = ParseResult(text, &length);
+    lastText = text;
+    lastLength = result != NULL && length < CAPACITY ? length : 0;
+    memcpy(lastResult, result != NULL ? result : "", lastLength);
+    ReleaseResult(result);
+  }
+  Write(lastResult, lastLength, out);
+  atomic_flag_clear(&lastLock);
+  return 0;
+#endif
+  result = ParseResult(text, &length);
+  if (result == NULL) {
+    out[0] = '\0';
+    return 0;
+  }
+#ifdef FAULT_IN_PLACE
+  /* The result written straight from the text, name first, as if out could
+   * not be the text. */
+  if (length > 0 && length < CAPACITY) {
+    const char *value = text + strlen(text);
+    while (value > text && IsBlank(value[-1])) {
+      --value;
+    }
+    value -= length - NAME_LENGTH;
+    memcpy(out, NAME, NAME_LENGTH);
+    memmove(out + NAME_LENGTH, value, length - NAME_LENGTH);
+    out[length] = '\0';
+    ReleaseResult(result);
+    return 0;
+  }
+#endif
+  Write(result, length, out);
+  ReleaseResult(result);
+  return 0;
+}
+
+/* KEYWORD, a space and the value of the first line "note=..." (in any ASCII
+ * case; lines broken by CR or LF). */
+static DirectiveBool DIRECTIVE_CALL NoteAssemble(const char *keyword,
+                                                 const char *properties,
+                                                 char *out) {
+  const char *line = properties != NULL ? properties : "";
+  size_t keywordLength;
+  size_t length;
+  char *result;
+  if (out == NULL) {
+    return 0;
+  }
+  keyword = keyword != NULL ? keyword : "";
+  keywordLength = strlen(keyword);
+  length = keywordLength;
+  while (*line != '\0') {
+    const size_t lineLength = strcspn(line, "\r\n");
+    size_t i = 0;
+    while (i < NAME_LENGTH && i < lineLength &&
+           (line[i] == NAME[i] || (line[i] | 0x20) == NAME[i])) {
+      ++i;
+    }
+    if (i == NAME_LENGTH) {
+      break;
+    }
+    line += lineLength + (line[lineLength] != '\0');
+  }
+  if (*line != '\0') {
+    length += 1 + strcspn(line, "\r\n") - NAME_LENGTH;
+  }
+  result = ResultBuffer(length + 1);
+  if (result == NULL) {
+    out[0] = '\0';
+    return 0;
+  }
+  memcpy(result, keyword, keywordLength);
+  if (*line != '\0') {
+    result[keywordLength] = ' ';
+    memcpy(result + keywordLength + 1, line + NAME_LENGTH,
+           length - keywordLength - 1);
+  }
+  Write(result, length, out);
+  ReleaseResult(result);
+  return 0;
+}
+
+#ifdef FAULT_UNLOAD
+/* Allocated with each load and never freed. */
+void *volatile leaked;
+__attribute__((constructor)) static void Leak(void) {
+  leaked = malloc(64 * 1024);
+  if (leaked != NULL) {
+    memset(leaked, 1, 64 * 1024);
+  }
+}
+#endif
+
+static void Register(void) {
+  const RegisterParseAssemblePluginsProc add = HostRegisterEntryPoint();
+#ifdef FAULT_REGISTRATION
+  /* Registers once per process, however often the host asks. */
+  static int registered = 0;
+  if (registered) {
+    return;
+  }
+  registered = 1;
+#endif
+  if (add != NULL) {
+    add("#NOTE", NoteParse, NoteAssemble);
+  }
+}
+
+#if defined(FAULT_EXPORTS) && defined(_WIN32) && !defined(_WIN64)
+/* Exported by __declspec(dllexport) without a .def file, so under its
+ * stdcall name AutoRegister@0, which no host looks up. */
+__declspec(dllexport) void DIRECTIVE_CALL AutoRegister(void) { Register(); }
+#elif defined(FAULT_EXPORTS)
+/* Exported under the name a C++ compiler gives AutoRegister without
+ * extern "C", which no host looks up. */
+DIRECTIVE_EXPORT void DIRECTIVE_CALL
+MangledAutoRegister(void) __asm__("_Z12AutoRegisterv");
+#ifdef _WIN32
+__declspec(dllexport)
+#endif
+    void DIRECTIVE_CALL MangledAutoRegister(void) {
+  Register();
+}
+#else
+DIRECTIVE_EXPORT void DIRECTIVE_CALL AutoRegister(void) { Register(); }
+#endif

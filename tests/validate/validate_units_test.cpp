@@ -1,0 +1,303 @@
+// The validator's units, in this process: how it escapes, reads exports,
+// judges exports and registrations, tells a child's end, and generates its
+// calls.
+#include "ValidateTest.h"
+
+#include "CheckRunner.h"
+#include "Escape.h"
+#include "ExportsCheck.h"
+#include "InputGenerator.h"
+#include "ModuleExports.h"
+#include "ModuleUnderTest.h"
+#include "RegistrationCheck.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+namespace directive_host::validate {
+namespace {
+
+TEST(Escape, QuotedAndJson) {
+  const struct {
+    std::string bytes;
+    std::string quoted;
+  } cases[] = {
+      {"", "\"\""},
+      {"a\"b\\'", "\"a\\\"b\\\\'\""},
+      {"\r\n\t", "\"\\r\\n\\t\""},
+      {"\x80\xff", "\"\\x80\\xff\""},
+      // A digit after a hex escape would join it.
+      {"\x80"
+       "1",
+       "\"\\x80\"\"1\""},
+      {std::string(15, 'v'), "\"" + std::string(15, 'v') + "\""},
+      {std::string(16, 'v'), "<16 x 'v'>"},
+      {"ab" + std::string(20, '\'') + "c", "\"ab\"<20 x '\\''>\"c\""},
+      {std::string(17, '\0'), "<17 x '\\x00'>"},
+  };
+  for (const auto &c : cases) {
+    EXPECT_EQ(Quoted(c.bytes), c.quoted) << c.quoted;
+  }
+  EXPECT_EQ(JsonString("a\"\\\n\x01\xe9"), "\"a\\\"\\\\\\n\\u0001\\u00e9\"");
+}
+
+TEST(Exports, Judged) {
+  const struct {
+    ExportList list;
+    CheckStatus status;
+    std::string fragment;
+  } cases[] = {
+      {{{{"AutoRegister", true}}, ""},
+       CheckStatus::kPassed,
+       "exports AutoRegister"},
+      {{{{"AutoRegister", true}, {"Helper", true}}, ""},
+       CheckStatus::kPassed,
+       "note: it also exports \"Helper\""},
+      {{{{"AutoRegister@0", true}}, ""},
+       CheckStatus::kFailed,
+       "\"AutoRegister@0\""},
+      {{{{"_Z12AutoRegisterv", true}}, ""},
+       CheckStatus::kFailed,
+       "extern \"C\""},
+      {{{{"AutoRegister", false}}, ""}, CheckStatus::kFailed, "as data"},
+      {{{{"Register", true}}, ""}, CheckStatus::kFailed, "only \"Register\""},
+      {{{}, ""}, CheckStatus::kFailed, "exports nothing"},
+  };
+  for (const auto &c : cases) {
+    const CheckResult result = JudgeExports(c.list);
+    EXPECT_EQ(result.status, c.status) << c.fragment;
+    EXPECT_NE(result.detail.find(c.fragment), std::string::npos)
+        << result.detail;
+  }
+}
+
+std::string FileBytes(const std::string &path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
+}
+
+std::vector<std::string> Names(const ExportList &list) {
+  std::vector<std::string> names;
+  for (const ModuleExport &entry : list.exports) {
+    names.push_back(entry.name);
+  }
+  return names;
+}
+
+// This platform's modules (ELF or PE), read from their files: ours exports
+// AutoRegister alone, the example too, the faulty one a mangled name.
+TEST(Exports, ReadFromModuleFiles) {
+  for (const std::string &module : {kDefaultPlugin, kEchoPlugin}) {
+    const ExportList list = ReadExportsOfFile(module);
+    EXPECT_EQ(list.error, "") << module;
+    EXPECT_EQ(Names(list), std::vector<std::string>{"AutoRegister"}) << module;
+  }
+  for (const auto &[check, module] : FaultyModules()) {
+    const std::vector<std::string> names = Names(ReadExportsOfFile(module));
+    const std::string found = AutoRegisterExport(names);
+    if (check == "exports") {
+      EXPECT_NE(found.find("AutoRegister"), std::string::npos);
+      EXPECT_NE(found, "AutoRegister");
+    } else {
+      EXPECT_EQ(found, "AutoRegister") << module;
+    }
+  }
+  EXPECT_NE(ReadExports("not a module").error, "");
+  EXPECT_NE(ReadExportsOfFile(kDefaultPlugin + ".missing").error, "");
+}
+
+// A module cut short anywhere reads as an error or as fewer exports, never
+// as names it does not have, and never crashes.
+TEST(Exports, TruncatedModulesAreReadSafely) {
+  const std::string image = FileBytes(kDefaultPlugin);
+  ASSERT_GT(image.size(), 1000u);
+  for (std::size_t length = 0; length < image.size();
+       length += 1 + length / 7) {
+    const ExportList list =
+        ReadExports(std::string_view(image).substr(0, length));
+    for (const std::string &name : Names(list)) {
+      EXPECT_EQ(name, "AutoRegister") << "cut at " << length;
+    }
+  }
+}
+
+DirectiveBool DIRECTIVE_CALL ParseA(const char *, char *, uint32_t) {
+  return 0;
+}
+DirectiveBool DIRECTIVE_CALL ParseB(const char *, char *, uint32_t) {
+  return 0;
+}
+DirectiveBool DIRECTIVE_CALL AssembleA(const char *, const char *, char *) {
+  return 0;
+}
+
+TEST(Registration, EachRuleIsJudged) {
+  static const char kGood[] = "#A";
+  const RegistrationCall good{kGood, ParseA, AssembleA};
+  const auto run = [](std::vector<RegistrationCall> first,
+                      std::vector<std::string> later = {},
+                      std::vector<RegistrationCall> second = {}) {
+    RegistrationRun r;
+    r.first = first;
+    for (const RegistrationCall &call : first) {
+      r.firstKeywords.push_back(call.keyword != nullptr ? call.keyword : "");
+    }
+    r.laterKeywords = later.empty() ? r.firstKeywords : later;
+    r.second = second.empty() && !first.empty() ? first : second;
+    return r;
+  };
+  const struct {
+    RegistrationRun run;
+    std::string fragment; // "" when the run keeps every rule
+  } cases[] = {
+      {run({good}), ""},
+      {run({good, {"#B", ParseB, AssembleA}}), ""},
+      {run({}), "registers no keyword"},
+      {run({{nullptr, ParseA, AssembleA}}), "null keyword"},
+      {run({{"", ParseA, AssembleA}}), "empty keyword"},
+      {run({{"A", ParseA, AssembleA}}), "does not start with '#'"},
+      {run({{"#A B", ParseA, AssembleA}}), "holds whitespace"},
+      {run({{"#A\t", ParseA, AssembleA}}), "holds whitespace"},
+      {run({{"#A", nullptr, AssembleA}}), "null parse callback"},
+      {run({{"#A", ParseA, nullptr}}), "null assemble callback"},
+      {run({good}, {"#Z"}), "reads \"#Z\" after later calls"},
+      {run({good}, {}, {good, good}),
+       "makes 2 registrations, the first made 1"},
+      {run({good}, {}, {{"#B", ParseA, AssembleA}}),
+       "\"#B\" instead of \"#A\""},
+      {run({good}, {}, {{kGood, ParseB, AssembleA}}), "with other callbacks"},
+  };
+  for (const auto &c : cases) {
+    const std::string fault = RegistrationFault(c.run);
+    if (c.fragment.empty()) {
+      EXPECT_EQ(fault, "");
+    } else {
+      EXPECT_NE(fault.find(c.fragment), std::string::npos)
+          << "expected '" << c.fragment << "' in '" << fault << "'";
+    }
+  }
+}
+
+TEST(ChildResult, ReadFromHowTheChildEnded) {
+  using End = host::ChildOutcome::End;
+  const CheckResult failed{CheckStatus::kFailed, "it broke\nbadly",
+                           "the \"input\""};
+  const std::string note =
+      std::string(host::kCrashNoteMarker) + "in a callback\nparse(\"x\")";
+  const struct {
+    host::ChildOutcome outcome;
+    CheckStatus status;
+    std::string detail;
+    std::string input;
+  } cases[] = {
+      {{End::kExited, 0, "", "noise" + ResultRecord(failed)},
+       CheckStatus::kFailed,
+       failed.detail,
+       failed.input},
+      {{End::kExited, 0, "",
+        ResultRecord({CheckStatus::kNotLoaded, "gone", ""})},
+       CheckStatus::kNotLoaded,
+       "gone",
+       ""},
+      {{End::kCrashed, -1, "signal 11 (Segmentation fault)", note},
+       CheckStatus::kCrashed,
+       "crashed: signal 11 (Segmentation fault) in a callback",
+       "parse(\"x\")"},
+      {{End::kCrashed, -1, "access violation (0xc0000005)", ""},
+       CheckStatus::kCrashed,
+       "crashed: access violation (0xc0000005)",
+       ""},
+      {{End::kTimedOut, -1, "", ""},
+       CheckStatus::kTimedOut,
+       "did not end within 2.5 s",
+       ""},
+      {{End::kExited, 3, "", "half a record"},
+       CheckStatus::kCrashed,
+       "ended with exit code 3 before it had a result",
+       ""},
+      {{End::kExited, 0, "", ResultRecord(failed).substr(0, 50)},
+       CheckStatus::kCrashed,
+       "ended with exit code 0 before it had a result",
+       ""},
+      {{End::kNotStarted, -1, "no such file", ""},
+       CheckStatus::kFailed,
+       "the validator could not start a process for it: no such file",
+       ""},
+  };
+  for (const auto &c : cases) {
+    const CheckResult result = ResultOfChild(c.outcome, 2.5);
+    EXPECT_EQ(result.status, c.status) << c.detail;
+    EXPECT_EQ(result.detail, c.detail);
+    EXPECT_EQ(result.input, c.input);
+  }
+}
+
+TEST(ChildProcess, TellsExitCrashAndHang) {
+  const host::ChildOutcome printed =
+      host::RunChild(testProgram, {"--child-print"}, 60);
+  EXPECT_EQ(printed.end, host::ChildOutcome::End::kExited);
+  EXPECT_EQ(printed.exitCode, 7);
+  EXPECT_EQ(printed.output, "printed");
+
+  const host::ChildOutcome crashed =
+      host::RunChild(testProgram, {"--child-crash"}, 60);
+  EXPECT_EQ(crashed.end, host::ChildOutcome::End::kCrashed) << crashed.exitCode;
+  EXPECT_NE(crashed.reason, "");
+  EXPECT_EQ(crashed.output,
+            std::string(host::kCrashNoteMarker) + "in the test\nthe input");
+
+  const host::ChildOutcome hung =
+      host::RunChild(testProgram, {"--child-hang"}, 1);
+  EXPECT_EQ(hung.end, host::ChildOutcome::End::kTimedOut);
+
+  const host::ChildOutcome missing =
+      host::RunChild(testProgram + ".missing", {}, 60);
+  EXPECT_EQ(missing.end, host::ChildOutcome::End::kNotStarted);
+  EXPECT_NE(missing.reason, "");
+}
+
+// The calls for our own module: the same for the same seed, other for
+// another, with results near the capacity and parse results fed to assemble.
+TEST(Generator, MakesTheCallsTheChecksNeed) {
+  const ModuleUnderTest module(kDefaultPlugin);
+  const std::vector<Keyword> keywords = Callable(module.Register());
+  ASSERT_EQ(keywords.size(), 3u);
+  const GeneratedCalls calls = GenerateCalls(keywords, 42, 20);
+  EXPECT_EQ(GenerateCalls(keywords, 42, 20).calls, calls.calls);
+  EXPECT_NE(GenerateCalls(keywords, 43, 20).calls, calls.calls);
+  ASSERT_EQ(calls.large.size(), calls.calls.size());
+
+  OutBuffer buffer;
+  std::size_t nearTheCapacity = 0;
+  std::size_t pastTheCapacity = 0;
+  std::size_t fedBack = 0;
+  for (const Call &call : calls.calls) {
+    const auto result = ResultOf(call, keywords, buffer);
+    ASSERT_TRUE(result);
+    nearTheCapacity += result->size() + 4 > DIRECTIVE_RESULT_CAPACITY;
+    pastTheCapacity += call.text->size() > DIRECTIVE_RESULT_CAPACITY;
+    if (call.kind == Call::Kind::kParse && !result->empty()) {
+      fedBack += std::count_if(calls.calls.begin(), calls.calls.end(),
+                               [&](const Call &other) {
+                                 return other.kind == Call::Kind::kAssemble &&
+                                        other.text == result;
+                               }) > 0;
+    }
+  }
+  // Each keyword's parse and assemble reach the last bytes of the capacity.
+  EXPECT_GE(nearTheCapacity, 6u);
+  EXPECT_GE(pastTheCapacity, 6u);
+  EXPECT_GE(fedBack, 20u);
+  for (const std::string text : {"", " ", "#LABEL", "#IF \"\""}) {
+    EXPECT_NE(std::find_if(calls.calls.begin(), calls.calls.end(),
+                           [&](const Call &c) { return c.text == text; }),
+              calls.calls.end())
+        << text;
+  }
+}
+
+} // namespace
+} // namespace directive_host::validate
