@@ -1,5 +1,7 @@
 #include "Directive.h"
 
+#include "Script.h"
+
 #include <memory>
 
 namespace directive_host {
@@ -74,19 +76,10 @@ std::string CallAssemble(const KeywordHandler &handler,
 
 std::vector<std::string> PropertyLines(std::string_view properties) {
   std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < properties.size()) {
-    const std::size_t end = properties.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) {
-      lines.emplace_back(properties.substr(start));
-      break;
-    }
-    lines.emplace_back(properties.substr(start, end - start));
-    start = end + 1;
-    if (properties[end] == '\r' && start < properties.size() &&
-        properties[start] == '\n') {
-      ++start;
-    }
+  LineReader reader(properties);
+  Line line;
+  while (reader.Next(line)) {
+    lines.emplace_back(line.text);
   }
   return lines;
 }
@@ -96,21 +89,24 @@ bool MayNotHaveFit(std::string_view input, std::string_view result) {
          input.size() + kResultOverhead >= DIRECTIVE_RESULT_CAPACITY;
 }
 
-std::string CapacityReason(std::string_view result, std::size_t lineLength) {
+std::string CapacityReason(std::string_view result, std::size_t lineLength,
+                           std::string_view what) {
   return "the plug-in gave no " + std::string(result) + "; at " +
-         std::to_string(lineLength) +
-         " bytes the line may be too long for one to fit in "
+         std::to_string(lineLength) + " bytes the " + std::string(what) +
+         " may be too long for one to fit in "
          "DIRECTIVE_RESULT_CAPACITY (" +
          std::to_string(DIRECTIVE_RESULT_CAPACITY) + " bytes)";
 }
 
 std::optional<std::string> PropertyValue(std::string_view properties,
                                          std::string_view name) {
-  for (const std::string &line : PropertyLines(properties)) {
-    const std::size_t equals = line.find('=');
-    if (equals != std::string::npos &&
-        SameIgnoringCase(std::string_view(line).substr(0, equals), name)) {
-      return line.substr(equals + 1);
+  LineReader reader(properties);
+  Line line;
+  while (reader.Next(line)) {
+    const std::size_t equals = line.text.find('=');
+    if (equals != std::string_view::npos &&
+        SameIgnoringCase(line.text.substr(0, equals), name)) {
+      return std::string(line.text.substr(equals + 1));
     }
   }
   return std::nullopt;

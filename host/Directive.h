@@ -45,11 +45,12 @@ bool MayNotHaveFit(std::string_view input, std::string_view result);
 
 // The reason given for a line of `lineLength` bytes (its break not counted)
 // for which the plug-in gave no `result` ("parse result", "rewrite") that
-// MayNotHaveFit.
-std::string CapacityReason(std::string_view result, std::size_t lineLength);
+// MayNotHaveFit; `what` names the text when it is not a line of a script.
+std::string CapacityReason(std::string_view result, std::size_t lineLength,
+                           std::string_view what = "line");
 
-// The lines of a property text; CR, LF and CR LF each end a line, and a
-// break at the very end adds no empty line.
+// The lines of a property text, as LineReader reads them: CR, LF and CR LF
+// each end a line, and a break at the very end adds no empty line.
 std::vector<std::string> PropertyLines(std::string_view properties);
 
 // The value of the first line of `properties` whose name (the text before

@@ -57,32 +57,53 @@ DirectiveRewrite RewriteDirective(const KeywordHandler &handler,
 
 } // namespace
 
-FormatResult FormatText(std::string_view text, const Registry &registry) {
-  FormatResult result;
-  result.text.reserve(text.size());
-  const Script script = SplitScript(text);
-  result.text += script.bom;
-  for (std::size_t i = 0; i < script.lines.size(); ++i) {
-    const Line &line = script.lines[i];
+void FormatScript(std::string_view text, const Registry &registry,
+                  FormatSink &sink) {
+  const std::string_view bom = LeadingBom(text);
+  LineReader reader(text.substr(bom.size()));
+  // The start of the bytes read that pass through unchanged and are not
+  // handed on yet.
+  const char *unchanged = text.data();
+  Line line;
+  for (std::size_t number = 1; reader.Next(line); ++number) {
     const DirectiveLine found = FindDirective(registry, line.text);
     if (found.handler == nullptr) {
-      result.text += line.text;
-      result.text += line.ending;
       continue;
     }
     const std::string directive(found.directive);
     const DirectiveRewrite rewrite =
         RewriteDirective(*found.handler, directive, line.text.size());
-    const std::size_t number = i + 1;
     if (!rewrite.refusal.empty()) {
-      result.notes.push_back({number, false, rewrite.refusal});
-    } else if (rewrite.text != directive) {
-      result.notes.push_back({number, true, {}});
+      sink.Note({number, false, rewrite.refusal});
+      continue;
     }
-    result.text += found.indent;
-    result.text += rewrite.text;
-    result.text += line.ending;
+    if (rewrite.text == directive) {
+      continue;
+    }
+    sink.Write({unchanged,
+                static_cast<std::size_t>(found.directive.data() - unchanged)});
+    sink.Note({number, true, {}});
+    sink.Write(rewrite.text);
+    unchanged = line.ending.data();
   }
+  sink.Write({unchanged,
+              static_cast<std::size_t>(text.data() + text.size() - unchanged)});
+}
+
+FormatResult FormatText(std::string_view text, const Registry &registry) {
+  class Collect : public FormatSink {
+  public:
+    explicit Collect(FormatResult &result) : result_(result) {}
+    void Write(std::string_view bytes) override { result_.text += bytes; }
+    void Note(const LineNote &note) override { result_.notes.push_back(note); }
+
+  private:
+    FormatResult &result_;
+  };
+  FormatResult result;
+  result.text.reserve(text.size());
+  Collect collect(result);
+  FormatScript(text, registry, collect);
   return result;
 }
 

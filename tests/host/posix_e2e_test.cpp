@@ -169,19 +169,19 @@ TEST_F(HostTest, FormatInPlaceLeavesAFileInAnUnwritableFolderAsItWas) {
   const fs::path locked = Folder() / "locked";
   fs::create_directory(locked);
   WriteBytes(locked / "f.txt", "#goto=a\n");
-  const fs::perms readAndSearch =
-      fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-      fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
-  fs::permissions(locked, readAndSearch);
-  fs::permissions(Folder(), readAndSearch, fs::perm_options::add);
+  fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec |
+                              fs::perms::group_read | fs::perms::group_exec |
+                              fs::perms::others_read | fs::perms::others_exec);
   std::string program = kHost;
   std::vector<std::string> arguments = {"format", "-i", "locked/f.txt"};
   if (geteuid() == 0) {
-    // Root writes into any folder; the user nobody does not.
+    // Root writes into any folder through its capabilities; without them it
+    // is held to the folder's mode, as its owner. It stays root, so that it
+    // can still reach the program and the test's folder wherever they lie.
     program = FindOnPath("setpriv");
     ASSERT_FALSE(program.empty()) << "running as root needs setpriv(1)";
-    arguments.insert(arguments.begin(), {"--reuid=65534", "--regid=65534",
-                                         "--clear-groups", kHost});
+    arguments.insert(arguments.begin(),
+                     {"--inh-caps=-all", "--bounding-set=-all", "--", kHost});
   }
   const HostRun run = RunProgram(program, arguments, {"", Folder(), "", {}});
   fs::permissions(locked, fs::perms::owner_all, fs::perm_options::add);
