@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -165,6 +166,26 @@ TEST_F(HostTest,
   EXPECT_EQ(calls[2], "fsync " + Folder().string());
 }
 
+TEST_F(HostTest, FormatInPlaceRemovesItsTemporaryFileWhenInterrupted) {
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    const fs::path file = File("f.txt", "#goto=a\n");
+    // The signal comes while the new file is flushed, before the rename.
+    const HostRun run =
+        RunProgram(kHost, {"format", "-i", "f.txt"},
+                   {"",
+                    Folder(),
+                    "",
+                    {"LD_PRELOAD=" + std::string(SYNC_RECORDER_PATH),
+                     "SYNC_RAISE=" + std::to_string(signal),
+                     "ASAN_OPTIONS=verify_asan_link_order=0"}});
+    // It ends as the signal ends it, with the file as it was, alone.
+    EXPECT_EQ(run.exitCode, 128 + signal) << run.err;
+    EXPECT_EQ(ReadBytes(file), "#goto=a\n");
+    EXPECT_EQ(FolderNames(Folder()), std::vector<std::string>{"f.txt"});
+  }
+}
+
 TEST_F(HostTest, FormatInPlaceLeavesAFileInAnUnwritableFolderAsItWas) {
   const fs::path locked = Folder() / "locked";
   fs::create_directory(locked);
@@ -190,6 +211,18 @@ TEST_F(HostTest, FormatInPlaceLeavesAFileInAnUnwritableFolderAsItWas) {
                 "'locked': Permission denied");
   EXPECT_EQ(ReadBytes(locked / "f.txt"), "#goto=a\n");
   EXPECT_EQ(FolderNames(locked), std::vector<std::string>{"f.txt"});
+}
+
+// --- parse ----------------------------------------------------------------
+
+// A command line on Windows is too short to carry a directive this long.
+TEST_F(HostTest, ParseSaysWhenAResultMayNotFitTheBuffer) {
+  const HostRun run = Run({"parse", LongGoto(70000)});
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "directive-host: warning: the plug-in gave no parse "
+                     "result; at 70000 bytes the text may be too long for one "
+                     "to fit in DIRECTIVE_RESULT_CAPACITY (65536 bytes)\n");
 }
 
 // --- standard output ------------------------------------------------------
