@@ -172,6 +172,8 @@ bench: build
 	build/linux/bin/directive-bench --benchmark_min_time=0.2
 
 # Instructions and heap allocations per call, counted with valgrind; fails
-# when a callback exceeds its target.
+# when a callback exceeds its target. Then directive-host's format and lint:
+# instructions and peak heap against theirs.
 bench-check: build
 	bench/measure.sh --check build/linux/bin/directive-measure
+	bench/host_cost.sh --check build/linux/bin/directive-host

@@ -48,6 +48,18 @@ std::vector<std::string> Lines(const std::string &text) {
   return lines;
 }
 
+// Runs format -i f.txt in `folder` with the library that records (or
+// interrupts) its fsync and rename calls preloaded, as `setting` asks.
+HostRun RunRecorded(const fs::path &folder, const std::string &setting) {
+  // The sanitizers' runtime would otherwise insist on being loaded first.
+  return RunProgram(kHost, {"format", "-i", "f.txt"},
+                    {"",
+                     folder,
+                     "",
+                     {"LD_PRELOAD=" + std::string(SYNC_RECORDER_PATH), setting,
+                      "ASAN_OPTIONS=verify_asan_link_order=0"}});
+}
+
 // --- format --diff applied with patch ---------------------------------------
 
 TEST_F(HostTest, PatchTurnsEveryScriptIntoItsFormattedForm) {
@@ -144,15 +156,7 @@ TEST_F(HostTest,
        FormatInPlaceFlushesTheNewFileBeforeTheRenameAndTheFolderAfter) {
   File("f.txt", "#goto=a\n");
   const fs::path record = Folder() / "calls.txt";
-  // The sanitizers' runtime would otherwise insist on being loaded first.
-  const HostRun run =
-      RunProgram(kHost, {"format", "-i", "f.txt"},
-                 {"",
-                  Folder(),
-                  "",
-                  {"LD_PRELOAD=" + std::string(SYNC_RECORDER_PATH),
-                   "SYNC_RECORD=" + record.string(),
-                   "ASAN_OPTIONS=verify_asan_link_order=0"}});
+  const HostRun run = RunRecorded(Folder(), "SYNC_RECORD=" + record.string());
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(ReadBytes(Folder() / "f.txt"), "#GOTO =\"a\"\n");
   const std::vector<std::string> calls = Lines(ReadBytes(record));
@@ -172,13 +176,7 @@ TEST_F(HostTest, FormatInPlaceRemovesItsTemporaryFileWhenInterrupted) {
     const fs::path file = File("f.txt", "#goto=a\n");
     // The signal comes while the new file is flushed, before the rename.
     const HostRun run =
-        RunProgram(kHost, {"format", "-i", "f.txt"},
-                   {"",
-                    Folder(),
-                    "",
-                    {"LD_PRELOAD=" + std::string(SYNC_RECORDER_PATH),
-                     "SYNC_RAISE=" + std::to_string(signal),
-                     "ASAN_OPTIONS=verify_asan_link_order=0"}});
+        RunRecorded(Folder(), "SYNC_RAISE=" + std::to_string(signal));
     // It ends as the signal ends it, with the file as it was, alone.
     EXPECT_EQ(run.exitCode, 128 + signal) << run.err;
     EXPECT_EQ(ReadBytes(file), "#goto=a\n");

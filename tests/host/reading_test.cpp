@@ -3,12 +3,12 @@
 #include "Directive.h"
 #include "Encoding.h"
 #include "Formatter.h"
+#include "LabelCallbacks.h"
 #include "Lint.h"
 #include "Script.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -18,38 +18,12 @@ namespace {
 
 using namespace directive_host;
 
-// #LABEL and #GOTO as the plug-in reads and writes them: "#GOTO = x" has the
-// property text "label=x", and assembles to '#GOTO ="x"'.
-void Write(const std::string &text, char *out) {
-  std::memcpy(out, text.c_str(), text.size() + 1);
-}
-
-DirectiveBool DIRECTIVE_CALL Parse(const char *text, char *out, uint32_t) {
-  const std::string directive = text;
-  const std::size_t equals = directive.find('=');
-  if (equals == std::string::npos) {
-    Write("", out);
-    return 0;
-  }
-  std::string label = directive.substr(equals + 1);
-  label.erase(0, label.find_first_not_of(" \""));
-  label.erase(label.find_last_not_of(" \"") + 1);
-  Write("label=" + label + "\r\n", out);
-  return 1;
-}
-
-DirectiveBool DIRECTIVE_CALL Assemble(const char *keyword,
-                                      const char *properties, char *out) {
-  const std::string label =
-      PropertyValue(properties, DIRECTIVE_PROPERTY_LABEL).value_or("");
-  Write(std::string(keyword) + " =\"" + label + "\"", out);
-  return 1;
-}
-
 Registry LabelsAndGotos() {
   Registry registry;
-  registry.Add({DIRECTIVE_KEYWORD_LABEL, Parse, Assemble, "test"});
-  registry.Add({DIRECTIVE_KEYWORD_GOTO, Parse, Assemble, "test"});
+  using test_callbacks::LabelAssemble;
+  using test_callbacks::LabelParse;
+  registry.Add({DIRECTIVE_KEYWORD_LABEL, LabelParse, LabelAssemble, "test"});
+  registry.Add({DIRECTIVE_KEYWORD_GOTO, LabelParse, LabelAssemble, "test"});
   return registry;
 }
 
@@ -123,9 +97,9 @@ TEST(Reading, NamesTheWideEncodingsItCannotRead) {
 
 TEST(Reading, FormatAndLintReadEachLineThatALoneCrEnds) {
   const Registry registry = LabelsAndGotos();
-  const std::string script = "#goto = a\r#label = a\r#GOTO =\"b\"\rtext\r";
+  const std::string script = "#goto = a\r#label=a\r#GOTO = b\rtext\r";
   const FormatResult result = FormatText(script, registry);
-  EXPECT_EQ(result.text, "#GOTO =\"a\"\r#LABEL =\"a\"\r#GOTO =\"b\"\rtext\r");
+  EXPECT_EQ(result.text, "#GOTO = a\r#LABEL = a\r#GOTO = b\rtext\r");
   ASSERT_EQ(result.notes.size(), 2u);
   EXPECT_EQ(result.notes[0].line, 1u);
   EXPECT_EQ(result.notes[1].line, 2u);

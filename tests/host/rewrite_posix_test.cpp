@@ -2,15 +2,14 @@
 // modes.
 #include "Errors.h"
 #include "FileIO.h"
+#include "HostRun.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace {
@@ -20,12 +19,8 @@ namespace fs = std::filesystem;
 
 class RewritePosixTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/rewrite-posix-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(folder_); }
+  void SetUp() override { folder_ = MakeTemporaryFolder("rewrite-posix-test"); }
+  void TearDown() override { RemoveTree(folder_); }
 
   fs::path folder_;
 };
@@ -49,7 +44,7 @@ TEST_F(RewritePosixTest, KeepsTheOwnerTheGroupAndTheMode) {
     GTEST_SKIP() << "only root may give a file to another user";
   }
   const fs::path path = folder_ / "f.txt";
-  std::ofstream(path) << "#goto=a\n";
+  WriteBytes(path, "#goto=a\n");
   ASSERT_EQ(chown(path.c_str(), 65534, 65534), 0);
   ASSERT_EQ(chmod(path.c_str(), 0640), 0);
   struct stat before {};

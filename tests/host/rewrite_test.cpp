@@ -2,15 +2,14 @@
 // after one of its files fails.
 #include "Errors.h"
 #include "FileIO.h"
+#include "HostRun.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <new>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -19,34 +18,14 @@ namespace {
 using namespace directive_host;
 namespace fs = std::filesystem;
 
-std::string Read(const fs::path &path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void Put(const fs::path &path, const std::string &bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-std::vector<std::string> Names(const fs::path &folder) {
-  std::vector<std::string> names;
-  for (const auto &entry : fs::directory_iterator(folder)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 class RewriteTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              ("rewrite-test-" + std::to_string(std::random_device()()));
-    ASSERT_TRUE(fs::create_directory(folder_));
+    folder_ = MakeTemporaryFolder("rewrite-test");
     file_ = folder_ / "f.txt";
-    Put(file_, "#goto=a\n");
+    WriteBytes(file_, "#goto=a\n");
   }
-  void TearDown() override { fs::remove_all(folder_); }
+  void TearDown() override { RemoveTree(folder_); }
 
   fs::path folder_;
   fs::path file_;
@@ -59,8 +38,8 @@ TEST_F(RewriteTest, ReplacesTheFileItRead) {
   rewrite.Write("#GOTO ");
   rewrite.Write("=\"a\"\n");
   rewrite.Commit();
-  EXPECT_EQ(Read(file_), "#GOTO =\"a\"\n");
-  EXPECT_EQ(Names(folder_), std::vector<std::string>{"f.txt"});
+  EXPECT_EQ(ReadBytes(file_), "#GOTO =\"a\"\n");
+  EXPECT_EQ(FolderNames(folder_), std::vector<std::string>{"f.txt"});
 }
 
 TEST_F(RewriteTest, LeavesAFileThatChangedSinceItWasReadAsItIs) {
@@ -77,14 +56,14 @@ TEST_F(RewriteTest, LeavesAFileThatChangedSinceItWasReadAsItIs) {
       {"the same size written anew, later",
        [](const fs::path &f) {
          const auto time = fs::last_write_time(f);
-         Put(f, "#goto=b\n");
+         WriteBytes(f, "#goto=b\n");
          fs::last_write_time(f, time + std::chrono::seconds(2));
        },
        "#goto=b\n"},
       {"another file put in its place, as an editor saves",
        [](const fs::path &f) {
          const fs::path saved = f.parent_path() / "saved.tmp";
-         Put(saved, "#goto=a\n");
+         WriteBytes(saved, "#goto=a\n");
          fs::last_write_time(saved, fs::last_write_time(f));
          fs::rename(saved, f);
        },
@@ -92,7 +71,7 @@ TEST_F(RewriteTest, LeavesAFileThatChangedSinceItWasReadAsItIs) {
   };
   for (const auto &edit : edits) {
     SCOPED_TRACE(edit.what);
-    Put(file_, "#goto=a\n");
+    WriteBytes(file_, "#goto=a\n");
     const FileToRewrite file = ReadFileToRewrite(file_.string());
     Rewrite rewrite(file);
     rewrite.Write("#GOTO =\"a\"\n");
@@ -106,9 +85,9 @@ TEST_F(RewriteTest, LeavesAFileThatChangedSinceItWasReadAsItIs) {
                     "': it changed while it was being formatted; left as it "
                     "is (run format again)");
     }
-    EXPECT_EQ(Read(file_), edit.after);
+    EXPECT_EQ(ReadBytes(file_), edit.after);
   }
-  EXPECT_EQ(Names(folder_), std::vector<std::string>{"f.txt"});
+  EXPECT_EQ(FolderNames(folder_), std::vector<std::string>{"f.txt"});
 }
 
 TEST_F(RewriteTest, RemovesItsTemporaryFileWhenNotCommitted) {
@@ -116,10 +95,10 @@ TEST_F(RewriteTest, RemovesItsTemporaryFileWhenNotCommitted) {
   {
     Rewrite rewrite(file);
     rewrite.Write("half");
-    EXPECT_EQ(Names(folder_).size(), 2u);
+    EXPECT_EQ(FolderNames(folder_).size(), 2u);
   }
-  EXPECT_EQ(Names(folder_), std::vector<std::string>{"f.txt"});
-  EXPECT_EQ(Read(file_), "#goto=a\n");
+  EXPECT_EQ(FolderNames(folder_), std::vector<std::string>{"f.txt"});
+  EXPECT_EQ(ReadBytes(file_), "#goto=a\n");
 }
 
 TEST(ForEachInput, NamesAFileThatRanOutOfMemoryAndGoesOn) {
