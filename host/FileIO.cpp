@@ -35,6 +35,16 @@ std::string ReadStream(std::FILE *stream, const std::string &name,
   return contents;
 }
 
+// Opens `path` to read; throws the Failure every command gives, naming the
+// file `name`, when it cannot.
+std::FILE *OpenToRead(const std::string &path, const std::string &name) {
+  std::FILE *file = host::OpenFile(path, "rb");
+  if (file == nullptr) {
+    throw Failure("cannot read '" + name + "': " + SystemReason());
+  }
+  return file;
+}
+
 std::string ResolveLink(const std::string &path) {
   std::error_code error;
   if (!fs::is_symlink(host::FileSystemPath(path), error)) {
@@ -57,10 +67,7 @@ std::string ReadInput(const std::string &path) {
   if (path == "-") {
     return ReadStream(stdin, DisplayName(path));
   }
-  std::FILE *file = host::OpenFile(path, "rb");
-  if (file == nullptr) {
-    throw Failure("cannot read '" + path + "': " + SystemReason());
-  }
+  std::FILE *file = OpenToRead(path, path);
   try {
     host::FileState state;
     std::string ignored;
@@ -80,6 +87,8 @@ FileToRewrite ReadFileToRewrite(const std::string &path) {
   std::string reason;
   host::FileState before;
   if (!host::StatFile(file.target, before, reason)) {
+    std::fclose(
+        OpenToRead(file.target, path)); // fails as well, for the usual reason
     throw Failure("cannot read '" + path + "': " + reason);
   }
   // Checked before opening it: opening a FIFO waits for a writer.
@@ -87,10 +96,7 @@ FileToRewrite ReadFileToRewrite(const std::string &path) {
     throw Failure("cannot rewrite '" + path + "': it is a " + before.kindName +
                   ", not a regular file; left as it is");
   }
-  std::FILE *stream = host::OpenFile(file.target, "rb");
-  if (stream == nullptr) {
-    throw Failure("cannot read '" + path + "': " + SystemReason());
-  }
+  std::FILE *stream = OpenToRead(file.target, path);
   try {
     if (!host::StatOpenFile(stream, file.state, reason)) {
       throw Failure("cannot read '" + path + "': " + reason);
