@@ -87,8 +87,8 @@ FileToRewrite ReadFileToRewrite(const std::string &path) {
   std::string reason;
   host::FileState before;
   if (!host::StatFile(file.target, before, reason)) {
-    std::fclose(
-        OpenToRead(file.target, path)); // fails as well, for the usual reason
+    // Opening fails as well, for the reason every command gives.
+    std::fclose(OpenToRead(file.target, path));
     throw Failure("cannot read '" + path + "': " + reason);
   }
   // Checked before opening it: opening a FIFO waits for a writer.
@@ -145,8 +145,8 @@ void WriteOutput(std::string_view bytes) {
 }
 
 void WriteDiagnostic(const std::string &line) {
-  std::fputs(line.c_str(), stderr);
-  std::fputc('\n', stderr);
+  // One write each: standard error is unbuffered.
+  std::fputs((line + "\n").c_str(), stderr);
 }
 
 void FinishOutput() {

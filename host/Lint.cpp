@@ -1,6 +1,7 @@
 #include "Lint.h"
 
 #include "Directive.h"
+#include "LabelTable.h"
 #include "Script.h"
 
 #include <functional>
@@ -27,12 +28,12 @@ Kind KindOf(const KeywordHandler &handler) {
 using Report = std::function<void(const Finding &)>;
 
 // The first #LABEL of each label: its line.
-using Definitions = std::unordered_map<std::string, std::size_t>;
+using Definitions = LabelTable;
 
 // A label spelled as a defined one but for ASCII case: the first such
 // definition, by the label in upper case. Made only when a goto misses.
 struct NearMiss {
-  const std::string *label = nullptr;
+  std::string_view label;
   std::size_t line = 0;
 };
 using NearMisses = std::unordered_map<std::string, NearMiss>;
@@ -49,12 +50,12 @@ std::string AsciiUpper(std::string_view text) {
 
 NearMisses NearMissesOf(const Definitions &definitions) {
   NearMisses misses;
-  for (const auto &[label, line] : definitions) {
+  definitions.ForEach([&](std::string_view label, std::size_t line) {
     NearMiss &miss = misses[AsciiUpper(label)];
-    if (miss.label == nullptr || line < miss.line) {
-      miss = {&label, line};
+    if (miss.line == 0 || line < miss.line) {
+      miss = {label, line};
     }
-  }
+  });
   return misses;
 }
 
@@ -89,8 +90,8 @@ void ReportUndefined(Reading &reading, const std::string &label,
   }
   const auto near = reading.nearMisses->find(AsciiUpper(label));
   if (near != reading.nearMisses->end()) {
-    message += "; did you mean " + Quoted(*near->second.label) + " (line " +
-               std::to_string(near->second.line) + ")?";
+    message += "; did you mean " + Quoted(std::string(near->second.label)) +
+               " (line " + std::to_string(near->second.line) + ")?";
   }
   reading.report({place, kCheckUndefined, message});
 }
@@ -102,16 +103,15 @@ void UseLabel(Reading &reading, Kind kind, const std::string &label,
     reading.report({place, kCheckEmpty, "the label is empty"});
     return;
   }
-  const auto definition = reading.definitions.find(label);
+  const std::size_t defined = reading.definitions.Find(label);
   if (kind == Kind::kLabel) {
-    if (definition != reading.definitions.end() &&
-        definition->second != place.line) {
+    if (defined != 0 && defined != place.line) {
       reading.report({place, kCheckDuplicate,
                       "label " + Quoted(label) +
                           " is already defined at line " +
-                          std::to_string(definition->second)});
+                          std::to_string(defined)});
     }
-  } else if (reading.checksGotos && definition == reading.definitions.end()) {
+  } else if (reading.checksGotos && defined == 0) {
     ReportUndefined(reading, label, place);
   }
 }
@@ -224,10 +224,10 @@ Definitions DefinitionsOf(std::string_view text, const Registry &registry) {
         if (!properties || MayNotHaveFit(directive, *properties)) {
           return;
         }
-        std::optional<std::string> label =
+        const std::optional<std::string> label =
             PropertyValue(*properties, DIRECTIVE_PROPERTY_LABEL);
         if (label && !label->empty()) {
-          definitions.try_emplace(std::move(*label), number);
+          definitions.Define(*label, number);
         }
       });
   return definitions;

@@ -52,8 +52,9 @@ inline constexpr std::string_view kCheckEmpty = "empty-label";
 std::vector<Finding> LintText(std::string_view text, const Registry &registry);
 
 // What LintText finds, handed to `report` in line order as it is found, so
-// that the findings need not be held. Labels are looked up in a hash table:
-// the cost grows with the script, not with labels times gotos.
+// that the findings need not be held. Labels are looked up in a hash table
+// (LabelTable.h): the cost grows with the script, not with labels times
+// gotos.
 void LintScript(std::string_view text, const Registry &registry,
                 const std::function<void(const Finding &)> &report);
 
