@@ -34,10 +34,11 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
 # N labels, each defined once and gone to once from the line before it, so
-# that every lookup finds its label.
+# that every lookup finds its label. The labels are all as long, so that ten
+# times the labels are ten times the bytes.
 labels_script() {
   awk -v n="$1" 'BEGIN {
-    for (i = 0; i < n; i++) { printf "#GOTO = l%d\n#LABEL = l%d\n", i, i } }'
+    for (i = 0; i < n; i++) { printf "#GOTO = l%07d\n#LABEL = l%07d\n", i, i } }'
 }
 
 # A script of about BYTES as people write them: commands and comments with

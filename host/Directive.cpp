@@ -14,21 +14,6 @@ bool IsAsciiLetter(char c) {
 
 char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
 
-// A callback's out buffer: the capacity the ABI promises, and a NUL in its
-// last byte so that reading it back always stops inside it.
-class ResultBuffer {
-public:
-  ResultBuffer() : bytes_(new char[DIRECTIVE_RESULT_CAPACITY]) {
-    bytes_[0] = '\0';
-    bytes_[DIRECTIVE_RESULT_CAPACITY - 1] = '\0';
-  }
-  char *Data() { return bytes_.get(); }
-  std::string Text() const { return bytes_.get(); }
-
-private:
-  std::unique_ptr<char[]> bytes_;
-};
-
 } // namespace
 
 std::size_t KeywordLength(std::string_view text) {
@@ -60,18 +45,37 @@ const KeywordHandler *FindLeadingKeyword(const Registry &registry,
   return length > 0 ? registry.Find(text.substr(0, length)) : nullptr;
 }
 
+ResultBuffer::ResultBuffer() : bytes_(new char[DIRECTIVE_RESULT_CAPACITY]) {
+  bytes_[DIRECTIVE_RESULT_CAPACITY - 1] = '\0';
+}
+
+char *ResultBuffer::Cleared() {
+  bytes_[0] = '\0';
+  return bytes_.get();
+}
+
+std::string CallParse(const KeywordHandler &handler,
+                      const std::string &directive, ResultBuffer &out) {
+  handler.parse(directive.c_str(), out.Cleared(), 0);
+  return out.Text();
+}
+
+std::string CallAssemble(const KeywordHandler &handler,
+                         const std::string &properties, ResultBuffer &out) {
+  handler.assemble(handler.keyword.c_str(), properties.c_str(), out.Cleared());
+  return out.Text();
+}
+
 std::string CallParse(const KeywordHandler &handler,
                       const std::string &directive) {
   ResultBuffer out;
-  handler.parse(directive.c_str(), out.Data(), 0);
-  return out.Text();
+  return CallParse(handler, directive, out);
 }
 
 std::string CallAssemble(const KeywordHandler &handler,
                          const std::string &properties) {
   ResultBuffer out;
-  handler.assemble(handler.keyword.c_str(), properties.c_str(), out.Data());
-  return out.Text();
+  return CallAssemble(handler, properties, out);
 }
 
 std::vector<std::string> PropertyLines(std::string_view properties) {

@@ -20,16 +20,16 @@ struct DirectiveRewrite {
 // what the line means.
 DirectiveRewrite RewriteDirective(const KeywordHandler &handler,
                                   const std::string &directive,
-                                  std::size_t lineLength) {
+                                  std::size_t lineLength, ResultBuffer &out) {
   // The callbacks take NUL-terminated text; they would see only part of it.
   if (directive.find('\0') != std::string::npos) {
     return {directive, "the line holds a NUL byte"};
   }
-  const std::string properties = CallParse(handler, directive);
+  const std::string properties = CallParse(handler, directive, out);
   if (MayNotHaveFit(directive, properties)) {
     return {directive, CapacityReason("parse result", lineLength)};
   }
-  const std::string rewritten = CallAssemble(handler, properties);
+  const std::string rewritten = CallAssemble(handler, properties, out);
   if (rewritten == directive) {
     return {directive, {}};
   }
@@ -42,7 +42,7 @@ DirectiveRewrite RewriteDirective(const KeywordHandler &handler,
   if (rewritten.find_first_of("\r\n") != std::string::npos) {
     return {directive, "its rewrite would break the line"};
   }
-  const std::string reparsed = CallParse(handler, rewritten);
+  const std::string reparsed = CallParse(handler, rewritten, out);
   if (MayNotHaveFit(rewritten, reparsed) && !properties.empty()) {
     return {directive,
             CapacityReason("parse result for its rewrite", lineLength)};
@@ -64,6 +64,7 @@ void FormatScript(std::string_view text, const Registry &registry,
   // The start of the bytes read that pass through unchanged and are not
   // handed on yet.
   const char *unchanged = text.data();
+  ResultBuffer out;
   Line line;
   for (std::size_t number = 1; reader.Next(line); ++number) {
     const DirectiveLine found = FindDirective(registry, line.text);
@@ -72,7 +73,7 @@ void FormatScript(std::string_view text, const Registry &registry,
     }
     const std::string directive(found.directive);
     const DirectiveRewrite rewrite =
-        RewriteDirective(*found.handler, directive, line.text.size());
+        RewriteDirective(*found.handler, directive, line.text.size(), out);
     if (!rewrite.refusal.empty()) {
       sink.Note({number, false, rewrite.refusal});
       continue;

@@ -66,6 +66,7 @@ struct Reading {
   bool checksGotos = false; // only when #LABEL is registered
   std::optional<NearMisses> nearMisses;
   Report report;
+  ResultBuffer out;
 };
 
 // "a, b and c"
@@ -161,11 +162,12 @@ void ReadIf(Reading &reading, const std::string &keyword,
 // The property text of `directive`, or nullopt when it holds a NUL byte,
 // which a plug-in cannot be given.
 std::optional<std::string> ParseOf(const KeywordHandler &handler,
-                                   const std::string &directive) {
+                                   const std::string &directive,
+                                   ResultBuffer &out) {
   if (directive.find('\0') != std::string::npos) {
     return std::nullopt;
   }
-  return CallParse(handler, directive);
+  return CallParse(handler, directive, out);
 }
 
 void ReadDirective(Reading &reading, const DirectiveLine &found,
@@ -178,7 +180,7 @@ void ReadDirective(Reading &reading, const DirectiveLine &found,
   const std::string &keyword = found.handler->keyword;
   const std::string directive(found.directive);
   const std::optional<std::string> properties =
-      ParseOf(*found.handler, directive);
+      ParseOf(*found.handler, directive, reading.out);
   if (!properties) {
     reading.report(
         {place, kCheckUnreadable,
@@ -212,6 +214,7 @@ void ForEachDirective(std::string_view text, const Registry &registry,
 // The first pass: the line of each label's first definition.
 Definitions DefinitionsOf(std::string_view text, const Registry &registry) {
   Definitions definitions;
+  ResultBuffer out;
   ForEachDirective(
       text, registry,
       [&](const DirectiveLine &found, const Line &, std::size_t number) {
@@ -220,7 +223,7 @@ Definitions DefinitionsOf(std::string_view text, const Registry &registry) {
         }
         const std::string directive(found.directive);
         const std::optional<std::string> properties =
-            ParseOf(*found.handler, directive);
+            ParseOf(*found.handler, directive, out);
         if (!properties || MayNotHaveFit(directive, *properties)) {
           return;
         }
