@@ -28,9 +28,6 @@ public:
   // a break has no empty line after it.
   bool Next(Line &line);
 
-  // The bytes not read yet.
-  std::string_view Rest() const { return rest_; }
-
 private:
   std::string_view rest_;
 };
