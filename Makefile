@@ -172,8 +172,10 @@ bench: build
 	build/linux/bin/directive-bench --benchmark_min_time=0.2
 
 # Instructions and heap allocations per call, counted with valgrind; fails
-# when a callback exceeds its target. Then the instructions of directive-host
-# lsp per change and request on a 10,000-line script.
+# when a callback exceeds its target. Then directive-host's format and lint
+# (instructions and peak heap against theirs), and the instructions of
+# directive-host lsp per change and request on a 10,000-line script.
 bench-check: build
 	bench/measure.sh --check build/linux/bin/directive-measure
+	bench/host_cost.sh --check build/linux/bin/directive-host
 	bench/measure_lsp.sh --check build/linux/bin/directive-host

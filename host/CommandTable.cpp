@@ -139,7 +139,13 @@ output, unless (the three exclude each other):
                  makes FILE what format prints
   -i, --in-place rewrite the FILEs themselves, through a temporary file
                  flushed to the disk and a rename, so that a failure or a
-                 crash leaves each one old or new, never half written
+                 crash leaves each one old or new, never half written; the
+                 owner, group and mode are kept; a file that is not a
+                 regular file, has hard links or changed while format ran
+                 is left as it is, with a message and exit status 3
+
+A line ends at LF, CR LF or a lone CR. A file in UTF-16 or UTF-32 is left
+as it is, with a message naming the encoding and exit status 3.
 )";
 
 constexpr std::string_view kLintHelp =

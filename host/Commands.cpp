@@ -1,8 +1,10 @@
 #include "Commands.h"
 
 #include "Directive.h"
+#include "Encoding.h"
 #include "Errors.h"
 #include "FileIO.h"
+#include "Script.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -20,6 +22,17 @@ const KeywordHandler &RegisteredKeyword(const Registry &registry,
   return *handler;
 }
 
+// The warning format and lint give for a line, for the one text of parse or
+// assemble.
+void WarnWhenMayNotHaveFit(std::string_view input, std::string_view result,
+                           std::string_view resultName,
+                           std::string_view inputName) {
+  if (MayNotHaveFit(input, result)) {
+    WriteDiagnostic("directive-host: warning: " +
+                    CapacityReason(resultName, input.size(), inputName));
+  }
+}
+
 } // namespace
 
 int RunParse(const Registry &registry, const std::string &text) {
@@ -31,7 +44,9 @@ int RunParse(const Registry &registry, const std::string &text) {
   }
   const KeywordHandler &handler =
       RegisteredKeyword(registry, text.substr(0, length));
-  for (const std::string &line : PropertyLines(CallParse(handler, text))) {
+  const std::string properties = CallParse(handler, text);
+  WarnWhenMayNotHaveFit(text, properties, "parse result", "text");
+  for (const std::string &line : PropertyLines(properties)) {
     WriteOutput(line);
     WriteOutput("\n");
   }
@@ -43,12 +58,18 @@ int RunAssemble(const Registry &registry, const std::string &keyword,
   // '#' starts a comment in most shells, so "GOTO" may stand for "#GOTO".
   const std::string name = keyword.starts_with('#') ? keyword : "#" + keyword;
   const KeywordHandler &handler = RegisteredKeyword(registry, name);
-  const std::string properties = ReadInput(input);
+  std::string properties = ReadInput(input);
+  RefuseWideText(DisplayName(input), properties);
+  // An editor may start the text with a byte-order mark; the first name
+  // starts after it, as a script's first line does.
+  properties.erase(0, LeadingBom(properties).size());
   if (properties.find('\0') != std::string::npos) {
     throw Failure("'" + DisplayName(input) +
                   "' holds a NUL byte, which cannot be passed to a plug-in");
   }
-  WriteOutput(CallAssemble(handler, properties));
+  const std::string directive = CallAssemble(handler, properties);
+  WarnWhenMayNotHaveFit(properties, directive, "directive", "property text");
+  WriteOutput(directive);
   WriteOutput("\n");
   return kExitSuccess;
 }

@@ -1,5 +1,7 @@
 #include "Directive.h"
 
+#include "Script.h"
+
 #include <memory>
 
 namespace directive_host {
@@ -11,21 +13,6 @@ bool IsAsciiLetter(char c) {
 }
 
 char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
-
-// A callback's out buffer: the capacity the ABI promises, and a NUL in its
-// last byte so that reading it back always stops inside it.
-class ResultBuffer {
-public:
-  ResultBuffer() : bytes_(new char[DIRECTIVE_RESULT_CAPACITY]) {
-    bytes_[0] = '\0';
-    bytes_[DIRECTIVE_RESULT_CAPACITY - 1] = '\0';
-  }
-  char *Data() { return bytes_.get(); }
-  std::string Text() const { return bytes_.get(); }
-
-private:
-  std::unique_ptr<char[]> bytes_;
-};
 
 } // namespace
 
@@ -58,35 +45,45 @@ const KeywordHandler *FindLeadingKeyword(const Registry &registry,
   return length > 0 ? registry.Find(text.substr(0, length)) : nullptr;
 }
 
+ResultBuffer::ResultBuffer() : bytes_(new char[DIRECTIVE_RESULT_CAPACITY]) {
+  bytes_[DIRECTIVE_RESULT_CAPACITY - 1] = '\0';
+}
+
+char *ResultBuffer::Cleared() {
+  bytes_[0] = '\0';
+  return bytes_.get();
+}
+
+std::string CallParse(const KeywordHandler &handler,
+                      const std::string &directive, ResultBuffer &out) {
+  handler.parse(directive.c_str(), out.Cleared(), 0);
+  return out.Text();
+}
+
+std::string CallAssemble(const KeywordHandler &handler,
+                         const std::string &properties, ResultBuffer &out) {
+  handler.assemble(handler.keyword.c_str(), properties.c_str(), out.Cleared());
+  return out.Text();
+}
+
 std::string CallParse(const KeywordHandler &handler,
                       const std::string &directive) {
   ResultBuffer out;
-  handler.parse(directive.c_str(), out.Data(), 0);
-  return out.Text();
+  return CallParse(handler, directive, out);
 }
 
 std::string CallAssemble(const KeywordHandler &handler,
                          const std::string &properties) {
   ResultBuffer out;
-  handler.assemble(handler.keyword.c_str(), properties.c_str(), out.Data());
-  return out.Text();
+  return CallAssemble(handler, properties, out);
 }
 
 std::vector<std::string> PropertyLines(std::string_view properties) {
   std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < properties.size()) {
-    const std::size_t end = properties.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) {
-      lines.emplace_back(properties.substr(start));
-      break;
-    }
-    lines.emplace_back(properties.substr(start, end - start));
-    start = end + 1;
-    if (properties[end] == '\r' && start < properties.size() &&
-        properties[start] == '\n') {
-      ++start;
-    }
+  LineReader reader(properties);
+  Line line;
+  while (reader.Next(line)) {
+    lines.emplace_back(line.text);
   }
   return lines;
 }
@@ -96,21 +93,24 @@ bool MayNotHaveFit(std::string_view input, std::string_view result) {
          input.size() + kResultOverhead >= DIRECTIVE_RESULT_CAPACITY;
 }
 
-std::string CapacityReason(std::string_view result, std::size_t lineLength) {
+std::string CapacityReason(std::string_view result, std::size_t lineLength,
+                           std::string_view what) {
   return "the plug-in gave no " + std::string(result) + "; at " +
-         std::to_string(lineLength) +
-         " bytes the line may be too long for one to fit in "
+         std::to_string(lineLength) + " bytes the " + std::string(what) +
+         " may be too long for one to fit in "
          "DIRECTIVE_RESULT_CAPACITY (" +
          std::to_string(DIRECTIVE_RESULT_CAPACITY) + " bytes)";
 }
 
 std::optional<std::string> PropertyValue(std::string_view properties,
                                          std::string_view name) {
-  for (const std::string &line : PropertyLines(properties)) {
-    const std::size_t equals = line.find('=');
-    if (equals != std::string::npos &&
-        SameIgnoringCase(std::string_view(line).substr(0, equals), name)) {
-      return line.substr(equals + 1);
+  LineReader reader(properties);
+  Line line;
+  while (reader.Next(line)) {
+    const std::size_t equals = line.text.find('=');
+    if (equals != std::string_view::npos &&
+        SameIgnoringCase(line.text.substr(0, equals), name)) {
+      return std::string(line.text.substr(equals + 1));
     }
   }
   return std::nullopt;

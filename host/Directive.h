@@ -4,6 +4,7 @@
 #include "Registry.h"
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,14 +26,33 @@ bool SameIgnoringCase(std::string_view a, std::string_view b);
 const KeywordHandler *FindLeadingKeyword(const Registry &registry,
                                          std::string_view text);
 
+// A callback's out buffer: the capacity the ABI promises, and a NUL in its
+// last byte so that reading it back always stops inside it. One serves any
+// number of calls, one at a time, so that a script's thousands of calls do
+// not each take and give back 64 KiB of the heap.
+class ResultBuffer {
+public:
+  ResultBuffer();
+  // The buffer, holding the empty string, for a callback to write into.
+  char *Cleared();
+  std::string Text() const { return bytes_.get(); }
+
+private:
+  std::unique_ptr<char[]> bytes_;
+};
+
 // The property text the parse callback writes for `directive`.
 std::string CallParse(const KeywordHandler &handler,
                       const std::string &directive);
+std::string CallParse(const KeywordHandler &handler,
+                      const std::string &directive, ResultBuffer &out);
 
 // The directive text the assemble callback writes for the handler's keyword
 // and `properties`.
 std::string CallAssemble(const KeywordHandler &handler,
                          const std::string &properties);
+std::string CallAssemble(const KeywordHandler &handler,
+                         const std::string &properties, ResultBuffer &out);
 
 // Callbacks write the empty string both when they have no result and when
 // theirs would not fit in DIRECTIVE_RESULT_CAPACITY bytes; the buffer looks
@@ -45,11 +65,12 @@ bool MayNotHaveFit(std::string_view input, std::string_view result);
 
 // The reason given for a line of `lineLength` bytes (its break not counted)
 // for which the plug-in gave no `result` ("parse result", "rewrite") that
-// MayNotHaveFit.
-std::string CapacityReason(std::string_view result, std::size_t lineLength);
+// MayNotHaveFit; `what` names the text when it is not a line of a script.
+std::string CapacityReason(std::string_view result, std::size_t lineLength,
+                           std::string_view what = "line");
 
-// The lines of a property text; CR, LF and CR LF each end a line, and a
-// break at the very end adds no empty line.
+// The lines of a property text, as LineReader reads them: CR, LF and CR LF
+// each end a line, and a break at the very end adds no empty line.
 std::vector<std::string> PropertyLines(std::string_view properties);
 
 // The value of the first line of `properties` whose name (the text before

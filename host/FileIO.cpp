@@ -1,12 +1,13 @@
 #include "FileIO.h"
 
 #include "Errors.h"
-#include "HostFiles.h"
+#include "Interrupts.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <new>
 #include <system_error>
 
 namespace directive_host {
@@ -17,8 +18,12 @@ namespace {
 
 std::string SystemReason() { return std::strerror(errno); }
 
-std::string ReadStream(std::FILE *stream, const std::string &name) {
+// Reads all of `stream`; `size` is what it is expected to hold, so that the
+// text is read into one buffer of its size, not into ever larger ones.
+std::string ReadStream(std::FILE *stream, const std::string &name,
+                       std::uint64_t size = 0) {
   std::string contents;
+  contents.reserve(static_cast<std::size_t>(size));
   char chunk[65536];
   std::size_t count = 0;
   while ((count = std::fread(chunk, 1, sizeof chunk, stream)) > 0) {
@@ -30,23 +35,14 @@ std::string ReadStream(std::FILE *stream, const std::string &name) {
   return contents;
 }
 
-// Writes `contents` to the existing file `path` and on to the disk; returns
-// "" or the reason it failed.
-std::string WriteFile(const std::string &path, std::string_view contents) {
-  std::FILE *file = host::OpenFile(path, "wb");
+// Opens `path` to read; throws the Failure every command gives, naming the
+// file `name`, when it cannot.
+std::FILE *OpenToRead(const std::string &path, const std::string &name) {
+  std::FILE *file = host::OpenFile(path, "rb");
   if (file == nullptr) {
-    return SystemReason();
+    throw Failure("cannot read '" + name + "': " + SystemReason());
   }
-  const bool written =
-      std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
-  std::string reason = written ? "" : SystemReason();
-  if (reason.empty()) {
-    host::FlushToDisk(file, reason);
-  }
-  if (std::fclose(file) != 0 && reason.empty()) {
-    reason = SystemReason();
-  }
-  return reason;
+  return file;
 }
 
 std::string ResolveLink(const std::string &path) {
@@ -71,18 +67,52 @@ std::string ReadInput(const std::string &path) {
   if (path == "-") {
     return ReadStream(stdin, DisplayName(path));
   }
-  std::FILE *file = host::OpenFile(path, "rb");
-  if (file == nullptr) {
-    throw Failure("cannot read '" + path + "': " + SystemReason());
-  }
+  std::FILE *file = OpenToRead(path, path);
   try {
-    std::string contents = ReadStream(file, path);
+    host::FileState state;
+    std::string ignored;
+    const bool sized = host::StatOpenFile(file, state, ignored) &&
+                       state.kind == host::FileState::Kind::kRegular;
+    std::string contents = ReadStream(file, path, sized ? state.size : 0);
     std::fclose(file);
     return contents;
   } catch (...) {
     std::fclose(file);
     throw;
   }
+}
+
+FileToRewrite ReadFileToRewrite(const std::string &path) {
+  FileToRewrite file{path, ResolveLink(path), {}, {}};
+  std::string reason;
+  host::FileState before;
+  if (!host::StatFile(file.target, before, reason)) {
+    // Opening fails as well, for the reason every command gives.
+    std::fclose(OpenToRead(file.target, path));
+    throw Failure("cannot read '" + path + "': " + reason);
+  }
+  // Checked before opening it: opening a FIFO waits for a writer.
+  if (before.kind == host::FileState::Kind::kOther) {
+    throw Failure("cannot rewrite '" + path + "': it is a " + before.kindName +
+                  ", not a regular file; left as it is");
+  }
+  std::FILE *stream = OpenToRead(file.target, path);
+  try {
+    if (!host::StatOpenFile(stream, file.state, reason)) {
+      throw Failure("cannot read '" + path + "': " + reason);
+    }
+    file.contents = ReadStream(stream, path, file.state.size);
+    std::fclose(stream);
+  } catch (...) {
+    std::fclose(stream);
+    throw;
+  }
+  if (file.state.kind == host::FileState::Kind::kOther ||
+      !file.state.SameVersion(before)) {
+    throw Failure("cannot rewrite '" + path +
+                  "': it changed while it was read; left as it is");
+  }
+  return file;
 }
 
 int ForEachInput(const std::vector<std::string> &paths,
@@ -97,6 +127,11 @@ int ForEachInput(const std::vector<std::string> &paths,
     } catch (const Failure &failure) {
       WriteDiagnostic(std::string("directive-host: ") + failure.what());
       failed = true;
+    } catch (const std::bad_alloc &) {
+      // What the file needed is freed by now; the next may need less.
+      WriteDiagnostic("directive-host: not enough memory for '" +
+                      DisplayName(path) + "'; left as it is");
+      failed = true;
     }
   }
   if (failed) {
@@ -110,6 +145,7 @@ void WriteOutput(std::string_view bytes) {
 }
 
 void WriteDiagnostic(const std::string &line) {
+  // One write each: standard error is unbuffered.
   std::fputs((line + "\n").c_str(), stderr);
 }
 
@@ -119,42 +155,86 @@ void FinishOutput() {
   }
 }
 
-void ReplaceContents(const std::string &path, std::string_view contents) {
-  const std::string target = ResolveLink(path);
-  const fs::path targetPath = host::FileSystemPath(target);
-  const std::string folder = targetPath.has_parent_path()
-                                 ? host::PathString(targetPath.parent_path())
-                                 : ".";
-  std::string reason;
-  const std::string temporary = host::CreateUniqueFile(folder, reason);
-  if (temporary.empty()) {
-    throw Failure("cannot write '" + path + "': cannot create a file in '" +
-                  folder + "': " + reason);
+Rewrite::Rewrite(const FileToRewrite &file) : file_(file) {
+  if (file.state.links > 1) {
+    throw Failure("cannot rewrite '" + file.path + "': it has " +
+                  std::to_string(file.state.links) +
+                  " names (hard links), which a new file in its place would "
+                  "part; left as it is");
   }
-  reason = WriteFile(temporary, contents);
-  if (reason.empty()) {
-    std::error_code ignored;
-    const fs::file_status original = fs::status(targetPath, ignored);
-    if (!ignored) {
-      fs::permissions(host::FileSystemPath(temporary), original.permissions(),
-                      ignored);
-    }
-    if (host::RenameReplacing(temporary, target, reason)) {
-      if (!host::SyncDirectory(folder, reason)) {
-        throw Failure("'" + path + "' was rewritten, but its folder '" +
-                      folder + "' could not be synced to the disk: " + reason);
-      }
-      return;
-    }
+  const fs::path target = host::FileSystemPath(file.target);
+  folder_ =
+      target.has_parent_path() ? host::PathString(target.parent_path()) : ".";
+  std::string reason;
+  stream_ = host::CreateUniqueFile(folder_, temporary_, reason);
+  if (stream_ == nullptr) {
+    throw Failure("cannot write '" + file.path +
+                  "': cannot create a file in '" + folder_ + "': " + reason);
+  }
+  host::RemoveOnInterrupt(temporary_);
+}
+
+Rewrite::~Rewrite() {
+  if (committed_) {
+    return;
+  }
+  if (stream_ != nullptr) {
+    std::fclose(stream_);
   }
   // The temporary file may have taken a read-only mode from the target,
   // which Windows will not delete.
   std::error_code ignored;
-  const fs::path temporaryPath = host::FileSystemPath(temporary);
-  fs::permissions(temporaryPath, fs::perms::owner_write, fs::perm_options::add,
+  const fs::path temporary = host::FileSystemPath(temporary_);
+  fs::permissions(temporary, fs::perms::owner_write, fs::perm_options::add,
                   ignored);
-  fs::remove(temporaryPath, ignored);
-  throw Failure("cannot write '" + path + "': " + reason);
+  fs::remove(temporary, ignored);
+  host::ForgetOnInterrupt();
+}
+
+void Rewrite::Write(std::string_view bytes) {
+  if (writeError_.empty() &&
+      std::fwrite(bytes.data(), 1, bytes.size(), stream_) != bytes.size()) {
+    writeError_ = SystemReason();
+  }
+}
+
+void Rewrite::Fail(const std::string &reason) {
+  throw Failure("cannot write '" + file_.path + "': " + reason);
+}
+
+void Rewrite::Commit() {
+  std::string reason;
+  if (!writeError_.empty()) {
+    Fail(writeError_);
+  }
+  if (!host::FlushToDisk(stream_, reason)) {
+    Fail(reason);
+  }
+  std::FILE *stream = stream_;
+  stream_ = nullptr;
+  if (std::fclose(stream) != 0) {
+    Fail(SystemReason());
+  }
+  if (!host::KeepOwnerAndMode(temporary_, file_.state, reason)) {
+    Fail(reason);
+  }
+  // An edit made since the file was read would be lost under the rename.
+  host::FileState now;
+  if (!host::StatFile(file_.target, now, reason) ||
+      !now.SameVersion(file_.state)) {
+    throw Failure("cannot rewrite '" + file_.path +
+                  "': it changed while it was being formatted; left as it is "
+                  "(run format again)");
+  }
+  if (!host::RenameReplacing(temporary_, file_.target, reason)) {
+    Fail(reason);
+  }
+  committed_ = true;
+  host::ForgetOnInterrupt();
+  if (!host::SyncDirectory(folder_, reason)) {
+    throw Failure("'" + file_.path + "' was rewritten, but its folder '" +
+                  folder_ + "' could not be synced to the disk: " + reason);
+  }
 }
 
 } // namespace directive_host

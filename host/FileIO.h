@@ -2,6 +2,9 @@
 // unchanged; every failure is a Failure that names the file and the reason.
 #pragma once
 
+#include "HostFiles.h"
+
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -16,9 +19,10 @@ std::string DisplayName(const std::string &path);
 std::string ReadInput(const std::string &path);
 
 // Calls `handle` with each of `paths` ("-" for standard input; standard
-// input alone when there are none). A Failure is reported on standard error
-// and the next path handled. Returns kExitFailure when any failed, else
-// kExitFound when `handle` returned true for any, else kExitSuccess.
+// input alone when there are none). A Failure, or running out of memory, is
+// reported on standard error, naming the path, and the next path handled.
+// Returns kExitFailure when any failed, else kExitFound when `handle` returned
+// true for any, else kExitSuccess.
 int ForEachInput(const std::vector<std::string> &paths,
                  const std::function<bool(const std::string &)> &handle);
 
@@ -31,11 +35,53 @@ void WriteDiagnostic(const std::string &line);
 // Flushes standard output; throws when anything written to it was lost.
 void FinishOutput();
 
-// Replaces the contents of `path` through a temporary file in its folder and
-// a rename, so that a failure leaves the file as it was. The temporary file
-// is flushed to the disk before the rename, and the folder after it, so that
-// a crash leaves the old contents or the new, never a short file. Follows a
-// symbolic link to the file it names, and keeps the file's permissions.
-void ReplaceContents(const std::string &path, std::string_view contents);
+// A file as format -i read it, to be rewritten.
+struct FileToRewrite {
+  std::string path;   // as given
+  std::string target; // the file itself, a symbolic link followed
+  host::FileState state;
+  std::string contents;
+};
+
+// Reads the file `path` to rewrite it. Throws Failure, leaving the file as
+// it is, when it is not a regular file (a FIFO, a device, ...): a new file in
+// its place would not be what it was.
+FileToRewrite ReadFileToRewrite(const std::string &path);
+
+// New contents for a file that ReadFileToRewrite read, written through a
+// temporary file in its folder and a rename, so that a failure leaves the
+// file as it was. The temporary file is flushed to the disk before the
+// rename, and the folder after it, so that a crash leaves the old contents
+// or the new, never a short file; an interruption (Interrupts.h) removes it.
+// The file keeps its owner and group where the system permits, and its
+// permissions; a symbolic link keeps pointing at it.
+class Rewrite {
+public:
+  // Starts the temporary file. Throws Failure, leaving the file as it is,
+  // when the file has more names than one (hard links, which a new file
+  // would part from it), or when no file can be created beside it.
+  explicit Rewrite(const FileToRewrite &file);
+  // Removes the temporary file unless Commit put it in place.
+  ~Rewrite();
+  Rewrite(const Rewrite &) = delete;
+  Rewrite &operator=(const Rewrite &) = delete;
+
+  void Write(std::string_view bytes);
+
+  // Puts the new contents in place. Throws Failure, leaving the file as it
+  // is, when anything fails before the rename, and when the file is no
+  // longer what was read: another file, or changed since (size, time).
+  void Commit();
+
+private:
+  void Fail(const std::string &reason);
+
+  const FileToRewrite &file_;
+  std::string folder_;
+  std::string temporary_;
+  std::FILE *stream_ = nullptr;
+  std::string writeError_; // the first failure of Write
+  bool committed_ = false;
+};
 
 } // namespace directive_host

@@ -1,19 +1,92 @@
 #include "Commands.h"
 
+#include "Encoding.h"
 #include "Errors.h"
 #include "FileIO.h"
 #include "Formatter.h"
 #include "UnifiedDiff.h"
 
+#include <memory>
 #include <string>
 
 namespace directive_host {
 
 namespace {
 
-void Warn(const std::string &file, const LineNote &note) {
-  WriteDiagnostic(file + ":" + std::to_string(note.line) +
-                  ": warning: left as it is: " + note.reason);
+// Hands the formatted text on for `mode` and says what it found: warnings
+// on standard error and, for --check, the lines on standard output.
+class CommandSink : public FormatSink {
+public:
+  CommandSink(std::string name, FormatMode mode)
+      : name_(std::move(name)), mode_(mode) {}
+
+  void Write(std::string_view bytes) override {
+    if (mode_ == FormatMode::kPrint) {
+      WriteOutput(bytes);
+    }
+  }
+  void Note(const LineNote &note) override {
+    const std::string place = name_ + ":" + std::to_string(note.line);
+    if (!note.rewritten) {
+      WriteDiagnostic(place + ": warning: left as it is: " + note.reason);
+    }
+    if (mode_ == FormatMode::kCheck) {
+      WriteOutput(place + "\n");
+    }
+    noted_ = true;
+    changed_ = changed_ || note.rewritten;
+  }
+
+  bool Noted() const { return noted_; }
+  bool Changed() const { return changed_; }
+
+private:
+  std::string name_;
+  FormatMode mode_;
+  bool noted_ = false;
+  bool changed_ = false;
+};
+
+// format -i: the text goes to a new file from the first line that changes
+// on; a file without changes is not touched.
+class InPlaceSink : public CommandSink {
+public:
+  explicit InPlaceSink(const FileToRewrite &file)
+      : CommandSink(file.path, FormatMode::kInPlace), file_(file) {}
+
+  void Write(std::string_view bytes) override {
+    if (rewrite_) {
+      rewrite_->Write(bytes);
+    } else {
+      unchanged_ += bytes.size();
+    }
+  }
+  void Note(const LineNote &note) override {
+    CommandSink::Note(note);
+    if (note.rewritten && !rewrite_) {
+      rewrite_ = std::make_unique<Rewrite>(file_);
+      rewrite_->Write(std::string_view(file_.contents).substr(0, unchanged_));
+    }
+  }
+  void Finish() {
+    if (rewrite_) {
+      rewrite_->Commit();
+    }
+  }
+
+private:
+  const FileToRewrite &file_;
+  std::size_t unchanged_ = 0; // bytes handed on before the first change
+  std::unique_ptr<Rewrite> rewrite_;
+};
+
+bool FormatInPlace(const Registry &registry, const std::string &path) {
+  const FileToRewrite file = ReadFileToRewrite(path);
+  RefuseWideText(path, file.contents);
+  InPlaceSink sink(file);
+  FormatScript(file.contents, registry, sink);
+  sink.Finish();
+  return sink.Noted();
 }
 
 // Formats one file; returns whether it counts as found for `mode`'s exit
@@ -21,34 +94,32 @@ void Warn(const std::string &file, const LineNote &note) {
 // change or was left as it is because it could not be rewritten safely.
 bool FormatFile(const Registry &registry, FormatMode mode,
                 const std::string &path) {
+  if (mode == FormatMode::kInPlace) {
+    return FormatInPlace(registry, path);
+  }
   const std::string name = DisplayName(path);
   const std::string original = ReadInput(path);
-  const FormatResult result = FormatText(original, registry);
-  for (const LineNote &note : result.notes) {
-    if (!note.rewritten) {
-      Warn(name, note);
-    }
-    if (mode == FormatMode::kCheck) {
-      WriteOutput(name + ":" + std::to_string(note.line) + "\n");
-    }
+  RefuseWideText(name, original);
+  if (mode != FormatMode::kDiff) {
+    CommandSink sink(name, mode);
+    FormatScript(original, registry, sink);
+    return sink.Noted();
   }
-  const bool changes = result.text != original;
-  switch (mode) {
-  case FormatMode::kPrint:
-    WriteOutput(result.text);
-    break;
-  case FormatMode::kDiff:
-    WriteOutput(UnifiedDiff(name, original, result.text));
-    return changes;
-  case FormatMode::kInPlace:
-    if (changes) {
-      ReplaceContents(path, result.text);
-    }
-    break;
-  case FormatMode::kCheck:
-    break;
-  }
-  return !result.notes.empty();
+  // The diff needs both texts whole; it is written as it is made.
+  std::string formatted;
+  formatted.reserve(original.size());
+  class DiffSink : public CommandSink {
+  public:
+    DiffSink(const std::string &name, std::string &text)
+        : CommandSink(name, FormatMode::kDiff), text_(text) {}
+    void Write(std::string_view bytes) override { text_ += bytes; }
+
+  private:
+    std::string &text_;
+  } sink(name, formatted);
+  FormatScript(original, registry, sink);
+  WriteUnifiedDiff(name, original, formatted, WriteOutput);
+  return sink.Changed();
 }
 
 } // namespace

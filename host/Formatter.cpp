@@ -20,16 +20,16 @@ struct DirectiveRewrite {
 // what the line means.
 DirectiveRewrite RewriteDirective(const KeywordHandler &handler,
                                   const std::string &directive,
-                                  std::size_t lineLength) {
+                                  std::size_t lineLength, ResultBuffer &out) {
   // The callbacks take NUL-terminated text; they would see only part of it.
   if (directive.find('\0') != std::string::npos) {
     return {directive, "the line holds a NUL byte"};
   }
-  const std::string properties = CallParse(handler, directive);
+  const std::string properties = CallParse(handler, directive, out);
   if (MayNotHaveFit(directive, properties)) {
     return {directive, CapacityReason("parse result", lineLength)};
   }
-  const std::string rewritten = CallAssemble(handler, properties);
+  const std::string rewritten = CallAssemble(handler, properties, out);
   if (rewritten == directive) {
     return {directive, {}};
   }
@@ -42,7 +42,7 @@ DirectiveRewrite RewriteDirective(const KeywordHandler &handler,
   if (rewritten.find_first_of("\r\n") != std::string::npos) {
     return {directive, "its rewrite would break the line"};
   }
-  const std::string reparsed = CallParse(handler, rewritten);
+  const std::string reparsed = CallParse(handler, rewritten, out);
   if (MayNotHaveFit(rewritten, reparsed) && !properties.empty()) {
     return {directive,
             CapacityReason("parse result for its rewrite", lineLength)};
@@ -57,32 +57,54 @@ DirectiveRewrite RewriteDirective(const KeywordHandler &handler,
 
 } // namespace
 
-FormatResult FormatText(std::string_view text, const Registry &registry) {
-  FormatResult result;
-  result.text.reserve(text.size());
-  const Script script = SplitScript(text);
-  result.text += script.bom;
-  for (std::size_t i = 0; i < script.lines.size(); ++i) {
-    const Line &line = script.lines[i];
+void FormatScript(std::string_view text, const Registry &registry,
+                  FormatSink &sink) {
+  const std::string_view bom = LeadingBom(text);
+  LineReader reader(text.substr(bom.size()));
+  // The start of the bytes read that pass through unchanged and are not
+  // handed on yet.
+  const char *unchanged = text.data();
+  ResultBuffer out;
+  Line line;
+  for (std::size_t number = 1; reader.Next(line); ++number) {
     const DirectiveLine found = FindDirective(registry, line.text);
     if (found.handler == nullptr) {
-      result.text += line.text;
-      result.text += line.ending;
       continue;
     }
     const std::string directive(found.directive);
     const DirectiveRewrite rewrite =
-        RewriteDirective(*found.handler, directive, line.text.size());
-    const std::size_t number = i + 1;
+        RewriteDirective(*found.handler, directive, line.text.size(), out);
     if (!rewrite.refusal.empty()) {
-      result.notes.push_back({number, false, rewrite.refusal});
-    } else if (rewrite.text != directive) {
-      result.notes.push_back({number, true, {}});
+      sink.Note({number, false, rewrite.refusal});
+      continue;
     }
-    result.text += found.indent;
-    result.text += rewrite.text;
-    result.text += line.ending;
+    if (rewrite.text == directive) {
+      continue;
+    }
+    sink.Write({unchanged,
+                static_cast<std::size_t>(found.directive.data() - unchanged)});
+    sink.Note({number, true, {}});
+    sink.Write(rewrite.text);
+    unchanged = line.ending.data();
   }
+  sink.Write({unchanged,
+              static_cast<std::size_t>(text.data() + text.size() - unchanged)});
+}
+
+FormatResult FormatText(std::string_view text, const Registry &registry) {
+  class Collect : public FormatSink {
+  public:
+    explicit Collect(FormatResult &result) : result_(result) {}
+    void Write(std::string_view bytes) override { result_.text += bytes; }
+    void Note(const LineNote &note) override { result_.notes.push_back(note); }
+
+  private:
+    FormatResult &result_;
+  };
+  FormatResult result;
+  result.text.reserve(text.size());
+  Collect collect(result);
+  FormatScript(text, registry, collect);
   return result;
 }
 

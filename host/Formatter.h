@@ -28,4 +28,22 @@ struct FormatResult {
 // result has the same lines as `text`, one for one.
 FormatResult FormatText(std::string_view text, const Registry &registry);
 
+// Where FormatScript hands on what it makes, in order.
+class FormatSink {
+public:
+  virtual ~FormatSink() = default;
+  // The next bytes of the formatted text; bytes that pass through unchanged
+  // come as views into the text being formatted, whole runs of lines at once.
+  virtual void Write(std::string_view bytes) = 0;
+  // A line rewritten or left as it is. A rewritten line's note comes after
+  // every byte before the line's directive and before the directive's new
+  // text.
+  virtual void Note(const LineNote &note) = 0;
+};
+
+// What FormatText makes, handed on to `sink` as it is made, so that neither
+// the formatted text nor its notes need be held.
+void FormatScript(std::string_view text, const Registry &registry,
+                  FormatSink &sink);
+
 } // namespace directive_host

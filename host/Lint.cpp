@@ -1,10 +1,12 @@
 #include "Lint.h"
 
 #include "Directive.h"
+#include "LabelTable.h"
 #include "Script.h"
 
-#include <algorithm>
+#include <functional>
 #include <optional>
+#include <unordered_map>
 
 namespace directive_host {
 
@@ -23,16 +25,48 @@ Kind KindOf(const KeywordHandler &handler) {
                                                                  : Kind::kOther;
 }
 
-struct LabelUse {
-  std::string label;
-  Place place;
-};
+using Report = std::function<void(const Finding &)>;
 
-// What the first pass over a script gathers.
+// The first #LABEL of each label: its line.
+using Definitions = LabelTable;
+
+// A label spelled as a defined one but for ASCII case: the first such
+// definition, by the label in upper case. Made only when a goto misses.
+struct NearMiss {
+  std::string_view label;
+  std::size_t line = 0;
+};
+using NearMisses = std::unordered_map<std::string, NearMiss>;
+
+std::string AsciiUpper(std::string_view text) {
+  std::string upper(text);
+  for (char &c : upper) {
+    if (c >= 'a' && c <= 'z') {
+      c = static_cast<char>(c - 'a' + 'A');
+    }
+  }
+  return upper;
+}
+
+NearMisses NearMissesOf(const Definitions &definitions) {
+  NearMisses misses;
+  definitions.ForEach([&](std::string_view label, std::size_t line) {
+    NearMiss &miss = misses[AsciiUpper(label)];
+    if (miss.line == 0 || line < miss.line) {
+      miss = {label, line};
+    }
+  });
+  return misses;
+}
+
+// What the second pass over a script needs: the definitions the first pass
+// found, and where the findings go.
 struct Reading {
-  std::vector<Finding> findings;
-  std::vector<LabelUse> definitions; // in line order, each label once
-  std::vector<LabelUse> gotos;
+  Definitions definitions;
+  bool checksGotos = false; // only when #LABEL is registered
+  std::optional<NearMisses> nearMisses;
+  Report report;
+  ResultBuffer out;
 };
 
 // "a, b and c"
@@ -49,30 +83,39 @@ std::string Enumerate(const std::vector<std::string> &items) {
 
 std::string Quoted(const std::string &label) { return "'" + label + "'"; }
 
-const LabelUse *FindLabel(const std::vector<LabelUse> &definitions,
-                          const std::string &label, bool ignoreCase) {
-  const auto match = std::find_if(
-      definitions.begin(), definitions.end(), [&](const LabelUse &d) {
-        return ignoreCase ? SameIgnoringCase(d.label, label) : d.label == label;
-      });
-  return match == definitions.end() ? nullptr : &*match;
+void ReportUndefined(Reading &reading, const std::string &label,
+                     const Place &place) {
+  std::string message = "label " + Quoted(label) + " is not defined";
+  if (!reading.nearMisses) {
+    reading.nearMisses = NearMissesOf(reading.definitions);
+  }
+  const auto near = reading.nearMisses->find(AsciiUpper(label));
+  std::string suggestion;
+  if (near != reading.nearMisses->end()) {
+    suggestion = near->second.label;
+    message += "; did you mean " + Quoted(suggestion) + " (line " +
+               std::to_string(near->second.line) + ")?";
+  }
+  reading.report({place, kCheckUndefined, message, suggestion});
 }
 
 // A label that a #LABEL defines or a goto names, at `place`.
 void UseLabel(Reading &reading, Kind kind, const std::string &label,
               const Place &place) {
   if (label.empty()) {
-    reading.findings.push_back({place, kCheckEmpty, "the label is empty"});
-  } else if (kind != Kind::kLabel) {
-    reading.gotos.push_back({label, place});
-  } else if (const LabelUse *first =
-                 FindLabel(reading.definitions, label, false)) {
-    reading.findings.push_back({place, kCheckDuplicate,
-                                "label " + Quoted(label) +
-                                    " is already defined at line " +
-                                    std::to_string(first->place.line)});
-  } else {
-    reading.definitions.push_back({label, place});
+    reading.report({place, kCheckEmpty, "the label is empty"});
+    return;
+  }
+  const std::size_t defined = reading.definitions.Find(label);
+  if (kind == Kind::kLabel) {
+    if (defined != 0 && defined != place.line) {
+      reading.report({place, kCheckDuplicate,
+                      "label " + Quoted(label) +
+                          " is already defined at line " +
+                          std::to_string(defined)});
+    }
+  } else if (reading.checksGotos && defined == 0) {
+    ReportUndefined(reading, label, place);
   }
 }
 
@@ -81,10 +124,9 @@ void ReadLabelOrGoto(Reading &reading, Kind kind, const std::string &keyword,
   const std::optional<std::string> label =
       PropertyValue(properties, DIRECTIVE_PROPERTY_LABEL);
   if (!label) {
-    reading.findings.push_back(
-        {place, kCheckUnreadable,
-         "cannot read this " + keyword + ": its parse gives no " +
-             (properties.empty() ? "properties" : "label")});
+    reading.report({place, kCheckUnreadable,
+                    "cannot read this " + keyword + ": its parse gives no " +
+                        (properties.empty() ? "properties" : "label")});
     return;
   }
   UseLabel(reading, kind, *label, place);
@@ -106,8 +148,8 @@ void ReadIf(Reading &reading, const std::string &keyword,
     }
   }
   if (!missing.empty()) {
-    reading.findings.push_back({place, kCheckUnreadable,
-                                keyword + " lacks its " + Enumerate(missing)});
+    reading.report({place, kCheckUnreadable,
+                    keyword + " lacks its " + Enumerate(missing)});
   }
   if (SameIgnoringCase(
           PropertyValue(properties, DIRECTIVE_PROPERTY_ACTION).value_or(""),
@@ -119,6 +161,17 @@ void ReadIf(Reading &reading, const std::string &keyword,
   }
 }
 
+// The property text of `directive`, or nullopt when it holds a NUL byte,
+// which a plug-in cannot be given.
+std::optional<std::string> ParseOf(const KeywordHandler &handler,
+                                   const std::string &directive,
+                                   ResultBuffer &out) {
+  if (directive.find('\0') != std::string::npos) {
+    return std::nullopt;
+  }
+  return CallParse(handler, directive, out);
+}
+
 void ReadDirective(Reading &reading, const DirectiveLine &found,
                    std::size_t lineLength, std::size_t line) {
   const Place place{line, found.indent.size() + 1, found.directive.size()};
@@ -128,57 +181,87 @@ void ReadDirective(Reading &reading, const DirectiveLine &found,
   }
   const std::string &keyword = found.handler->keyword;
   const std::string directive(found.directive);
-  if (directive.find('\0') != std::string::npos) {
-    reading.findings.push_back(
+  const std::optional<std::string> properties =
+      ParseOf(*found.handler, directive, reading.out);
+  if (!properties) {
+    reading.report(
         {place, kCheckUnreadable,
          "cannot read this " + keyword +
              ": the line holds a NUL byte, which a plug-in cannot be given"});
-    return;
-  }
-  const std::string properties = CallParse(*found.handler, directive);
-  if (MayNotHaveFit(directive, properties)) {
-    reading.findings.push_back(
+  } else if (MayNotHaveFit(directive, *properties)) {
+    reading.report(
         {place, kCheckUnreadable, CapacityReason("parse result", lineLength)});
   } else if (kind == Kind::kIf) {
-    ReadIf(reading, keyword, properties, place);
+    ReadIf(reading, keyword, *properties, place);
   } else {
-    ReadLabelOrGoto(reading, kind, keyword, properties, place);
+    ReadLabelOrGoto(reading, kind, keyword, *properties, place);
   }
+}
+
+// Calls `visit` with each line of `text` that holds a directive of a
+// registered keyword, and its number.
+template <typename Visit>
+void ForEachDirective(std::string_view text, const Registry &registry,
+                      Visit visit) {
+  LineReader reader(text.substr(LeadingBom(text).size()));
+  Line line;
+  for (std::size_t number = 1; reader.Next(line); ++number) {
+    const DirectiveLine found = FindDirective(registry, line.text);
+    if (found.handler != nullptr) {
+      visit(found, line, number);
+    }
+  }
+}
+
+// The first pass: the line of each label's first definition.
+Definitions DefinitionsOf(std::string_view text, const Registry &registry) {
+  Definitions definitions;
+  ResultBuffer out;
+  ForEachDirective(
+      text, registry,
+      [&](const DirectiveLine &found, const Line &, std::size_t number) {
+        if (KindOf(*found.handler) != Kind::kLabel) {
+          return;
+        }
+        const std::string directive(found.directive);
+        const std::optional<std::string> properties =
+            ParseOf(*found.handler, directive, out);
+        if (!properties || MayNotHaveFit(directive, *properties)) {
+          return;
+        }
+        const std::optional<std::string> label =
+            PropertyValue(*properties, DIRECTIVE_PROPERTY_LABEL);
+        if (label && !label->empty()) {
+          definitions.Define(*label, number);
+        }
+      });
+  return definitions;
 }
 
 } // namespace
 
-std::vector<Finding> LintText(std::string_view text, const Registry &registry) {
+void LintScript(std::string_view text, const Registry &registry,
+                const std::function<void(const Finding &)> &report) {
+  // Two passes, so that the findings come in line order as they are made
+  // and only the definitions are held: a goto may go to a later label.
   Reading reading;
-  const Script script = SplitScript(text);
-  for (std::size_t i = 0; i < script.lines.size(); ++i) {
-    const DirectiveLine found = FindDirective(registry, script.lines[i].text);
-    if (found.handler != nullptr) {
-      ReadDirective(reading, found, script.lines[i].text.size(), i + 1);
-    }
+  reading.checksGotos = registry.Find(DIRECTIVE_KEYWORD_LABEL) != nullptr;
+  if (reading.checksGotos) {
+    reading.definitions = DefinitionsOf(text, registry);
   }
-  if (registry.Find(DIRECTIVE_KEYWORD_LABEL) != nullptr) {
-    for (const LabelUse &use : reading.gotos) {
-      if (FindLabel(reading.definitions, use.label, false) != nullptr) {
-        continue;
-      }
-      std::string message = "label " + Quoted(use.label) + " is not defined";
-      std::string suggestion;
-      if (const LabelUse *near =
-              FindLabel(reading.definitions, use.label, true)) {
-        message += "; did you mean " + Quoted(near->label) + " (line " +
-                   std::to_string(near->place.line) + ")?";
-        suggestion = near->label;
-      }
-      reading.findings.push_back(
-          {use.place, kCheckUndefined, message, suggestion});
-    }
-  }
-  std::stable_sort(reading.findings.begin(), reading.findings.end(),
-                   [](const Finding &a, const Finding &b) {
-                     return a.place.line < b.place.line;
-                   });
-  return reading.findings;
+  reading.report = report;
+  ForEachDirective(
+      text, registry,
+      [&](const DirectiveLine &found, const Line &line, std::size_t number) {
+        ReadDirective(reading, found, line.text.size(), number);
+      });
+}
+
+std::vector<Finding> LintText(std::string_view text, const Registry &registry) {
+  std::vector<Finding> findings;
+  LintScript(text, registry,
+             [&](const Finding &finding) { findings.push_back(finding); });
+  return findings;
 }
 
 } // namespace directive_host

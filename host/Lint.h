@@ -6,6 +6,7 @@
 #include "Registry.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,5 +53,12 @@ inline constexpr std::string_view kCheckEmpty = "empty-label";
 // against definitions only when #LABEL is, since without it nothing defines
 // a label.
 std::vector<Finding> LintText(std::string_view text, const Registry &registry);
+
+// What LintText finds, handed to `report` in line order as it is found, so
+// that the findings need not be held. Labels are looked up in a hash table
+// (LabelTable.h): the cost grows with the script, not with labels times
+// gotos.
+void LintScript(std::string_view text, const Registry &registry,
+                const std::function<void(const Finding &)> &report);
 
 } // namespace directive_host

@@ -1,5 +1,6 @@
 #include "Commands.h"
 
+#include "Encoding.h"
 #include "FileIO.h"
 #include "Lint.h"
 
@@ -10,13 +11,16 @@ namespace directive_host {
 int RunLint(const Registry &registry, const std::vector<std::string> &files) {
   return ForEachInput(files, [&](const std::string &path) {
     const std::string name = DisplayName(path);
-    const std::vector<Finding> findings = LintText(ReadInput(path), registry);
-    for (const Finding &finding : findings) {
+    const std::string text = ReadInput(path);
+    RefuseWideText(name, text);
+    bool found = false;
+    LintScript(text, registry, [&](const Finding &finding) {
       WriteOutput(name + ":" + std::to_string(finding.place.line) + ":" +
                   std::to_string(finding.place.column) + ": " +
                   finding.message + "\n");
-    }
-    return !findings.empty();
+      found = true;
+    });
+    return found;
   });
 }
 

@@ -1,6 +1,7 @@
 #include "Plugins.h"
 
 #include "Errors.h"
+#include "FileIO.h"
 #include "HostEntryPoints.h"
 #include "HostFiles.h"
 
@@ -92,8 +93,21 @@ void LoadedPlugins::Load(const std::string &path) {
                   DIRECTIVE_AUTO_REGISTER);
   }
   modules_.push_back(std::move(handle));
-  const RegistrationScope scope(registry_, module);
-  autoRegister();
+  const std::size_t before = registry_.Handlers().size();
+  {
+    const RegistrationScope scope(registry_, module);
+    autoRegister();
+  }
+  // A keyword registered again is shadowed by the first registration.
+  const std::vector<KeywordHandler> &handlers = registry_.Handlers();
+  for (std::size_t i = before; i < handlers.size(); ++i) {
+    const KeywordHandler *used = registry_.Find(handlers[i].keyword);
+    if (used != &handlers[i]) {
+      WriteDiagnostic("directive-host: warning: '" + module + "' registers " +
+                      handlers[i].keyword + " again; the " + used->keyword +
+                      " that '" + used->module + "' registered first is used");
+    }
+  }
 }
 
 } // namespace directive_host

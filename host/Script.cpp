@@ -4,27 +4,42 @@
 
 namespace directive_host {
 
+bool LineReader::Next(Line &line) {
+  if (rest_.empty()) {
+    return false;
+  }
+  std::size_t end = 0;
+  while (end < rest_.size() && rest_[end] != '\n' && rest_[end] != '\r') {
+    ++end;
+  }
+  std::size_t next = end;
+  if (end < rest_.size()) {
+    next = end + 1;
+    if (rest_[end] == '\r' && next < rest_.size() && rest_[next] == '\n') {
+      ++next;
+    }
+  }
+  line = {rest_.substr(0, end), rest_.substr(end, next - end)};
+  rest_.remove_prefix(next);
+  return true;
+}
+
 std::vector<Line> SplitLines(std::string_view text) {
   std::vector<Line> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t newline = text.find('\n', start);
-    if (newline == std::string_view::npos) {
-      lines.push_back({text.substr(start), {}});
-      break;
-    }
-    const bool crlf = newline > start && text[newline - 1] == '\r';
-    const std::size_t end = crlf ? newline - 1 : newline;
-    lines.push_back(
-        {text.substr(start, end - start), text.substr(end, newline + 1 - end)});
-    start = newline + 1;
+  LineReader reader(text);
+  Line line;
+  while (reader.Next(line)) {
+    lines.push_back(line);
   }
   return lines;
 }
 
+std::string_view LeadingBom(std::string_view text) {
+  return text.starts_with(kUtf8Bom) ? text.substr(0, kUtf8Bom.size()) : "";
+}
+
 Script SplitScript(std::string_view text) {
-  const std::string_view bom =
-      text.starts_with(kUtf8Bom) ? text.substr(0, kUtf8Bom.size()) : "";
+  const std::string_view bom = LeadingBom(text);
   return {bom, SplitLines(text.substr(bom.size()))};
 }
 

@@ -11,11 +11,25 @@
 namespace directive_host {
 
 // One line of a text: its bytes, and the break that ends it ("\n", "\r\n",
-// or "" for a last line without one). Lines end at LF only; a CR anywhere
-// else stays in the text.
+// a lone "\r", or "" for a last line without one). LF, CR LF and a CR that
+// no LF follows each end a line, as they do in property text.
 struct Line {
   std::string_view text;
   std::string_view ending;
+};
+
+// Reads a text line by line without holding its lines: the one rule of line
+// breaks that every reader of scripts and property text follows.
+class LineReader {
+public:
+  explicit LineReader(std::string_view text) : rest_(text) {}
+
+  // Sets `line` to the next line; false after the last one. A text ending in
+  // a break has no empty line after it.
+  bool Next(Line &line);
+
+private:
+  std::string_view rest_;
 };
 
 // The lines of `text`, in order; a text ending in a break has no empty line
@@ -31,6 +45,9 @@ struct Script {
   std::string_view bom;
   std::vector<Line> lines; // lines[0] is line 1
 };
+
+// The UTF-8 byte-order mark `text` starts with, or "".
+std::string_view LeadingBom(std::string_view text);
 
 Script SplitScript(std::string_view text);
 

@@ -9,6 +9,7 @@
 #include "Plugins.h"
 
 #include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,9 @@ int main(int argc, char **argv) {
     WriteDiagnostic(std::string("directive-host: ") + error.what() +
                     " (see 'directive-host --help')");
     return kExitUsage;
+  } catch (const std::bad_alloc &) {
+    WriteDiagnostic("directive-host: not enough memory");
+    return kExitFailure;
   } catch (const std::exception &error) {
     WriteDiagnostic(std::string("directive-host: ") + error.what());
     return kExitFailure;

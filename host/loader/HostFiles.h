@@ -2,6 +2,7 @@
 // library does not offer portably. One implementation per platform.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -27,9 +28,48 @@ std::FILE *OpenFile(const std::string &path, const char *mode);
 std::filesystem::path FileSystemPath(const std::string &path);
 std::string PathString(const std::filesystem::path &path);
 
-// Creates a new, empty file with a unique name in `directory` and returns its
-// path. On failure returns "" and sets `error` to the system's reason.
-std::string CreateUniqueFile(const std::string &directory, std::string &error);
+// What a file is and which version of it: enough to tell that it was
+// changed, replaced or given another name since it was looked at.
+struct FileState {
+  enum class Kind { kRegular, kFolder, kOther };
+  Kind kind = Kind::kOther;
+  std::string kindName; // for kOther: "FIFO", "socket", "device", ...
+  std::uint64_t device = 0;
+  std::uint64_t identity = 0; // the inode, or Windows' file index
+  std::uint64_t size = 0;
+  std::int64_t modified = 0; // in the system's finest unit
+  std::uint64_t links = 0;   // names the file has (hard links)
+  std::uint32_t mode = 0;    // permission bits (POSIX)
+  std::uint32_t owner = 0;   // user and group (POSIX)
+  std::uint32_t group = 0;
+
+  // The same file, unchanged: same identity, size, time and names.
+  bool SameVersion(const FileState &other) const {
+    return device == other.device && identity == other.identity &&
+           size == other.size && modified == other.modified &&
+           links == other.links;
+  }
+};
+
+// The state of the file `path` names, following symbolic links, or of the
+// open `file`. On failure returns false and sets `error` to the system's
+// reason.
+bool StatFile(const std::string &path, FileState &state, std::string &error);
+bool StatOpenFile(std::FILE *file, FileState &state, std::string &error);
+
+// Creates a new, empty file with a unique name in `directory` and opens it
+// for writing in binary mode; sets `path` to its path. Once the file is
+// RemoveOnInterrupt's (Interrupts.h), it can be removed while it is open.
+// On failure returns null and sets `error` to the system's reason.
+std::FILE *CreateUniqueFile(const std::string &directory, std::string &path,
+                            std::string &error);
+
+// Gives the closed file `path` the owner, group and permissions of
+// `original`, as far as the system lets this process (a user who may not
+// give a file away keeps it, group included, without failing). On failure
+// to set the permissions returns false and sets `error`.
+bool KeepOwnerAndMode(const std::string &path, const FileState &original,
+                      std::string &error);
 
 // Flushes the buffers of `file` and has the system write its data to the
 // disk before returning. On failure returns false and sets `error` to the

@@ -30,9 +30,73 @@ std::string PathString(const std::filesystem::path &path) {
   return AnsiText(path.wstring());
 }
 
+namespace {
+
+FileState StateOfHandle(HANDLE handle, bool &ok, std::string &error) {
+  FileState state;
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(handle, &info)) {
+    error = SystemMessage(GetLastError());
+    ok = false;
+    return state;
+  }
+  ok = true;
+  if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    state.kind = FileState::Kind::kFolder;
+  } else if (GetFileType(handle) == FILE_TYPE_DISK) {
+    state.kind = FileState::Kind::kRegular;
+  } else {
+    state.kindName = "device";
+  }
+  state.device = info.dwVolumeSerialNumber;
+  state.identity = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) |
+                   info.nFileIndexLow;
+  state.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) |
+               info.nFileSizeLow;
+  state.modified = static_cast<std::int64_t>(
+      (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+      info.ftLastWriteTime.dwLowDateTime);
+  state.links = info.nNumberOfLinks;
+  state.mode =
+      (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0 ? 0444 : 0666;
+  return state;
+}
+
+} // namespace
+
+bool StatFile(const std::string &path, FileState &state, std::string &error) {
+  // No access asked: only the file's information is read, whoever holds it.
+  const HANDLE handle =
+      CreateFileW(WidePath(path).c_str(), 0,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    error = SystemMessage(GetLastError());
+    return false;
+  }
+  bool ok = false;
+  state = StateOfHandle(handle, ok, error);
+  CloseHandle(handle);
+  return ok;
+}
+
+bool StatOpenFile(std::FILE *file, FileState &state, std::string &error) {
+  const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+  if (handle == INVALID_HANDLE_VALUE) {
+    error = std::strerror(errno);
+    return false;
+  }
+  bool ok = false;
+  state = StateOfHandle(handle, ok, error);
+  return ok;
+}
+
 // Made here rather than with GetTempFileName, which takes folders of at most
-// MAX_PATH - 14 characters and writes the name into a MAX_PATH buffer.
-std::string CreateUniqueFile(const std::string &directory, std::string &error) {
+// MAX_PATH - 14 characters and writes the name into a MAX_PATH buffer. The
+// file is shared for deletion, so that an interruption can remove it while
+// it is being written.
+std::FILE *CreateUniqueFile(const std::string &directory, std::string &path,
+                            std::string &error) {
   const std::string separator =
       directory.empty() || directory.back() == '\\' || directory.back() == '/'
           ? ""
@@ -43,23 +107,54 @@ std::string CreateUniqueFile(const std::string &directory, std::string &error) {
     char suffix[16];
     std::snprintf(suffix, sizeof suffix, "%08lx",
                   static_cast<unsigned long>(seed));
-    const std::string path =
+    const std::string candidate =
         directory + separator + ".directive-host-" + suffix + ".tmp";
-    const HANDLE file =
-        CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr,
-                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-      CloseHandle(file);
-      return path;
+    const HANDLE handle =
+        CreateFileW(WidePath(candidate).c_str(), GENERIC_WRITE,
+                    FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+      const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle),
+                                             _O_WRONLY | _O_BINARY);
+      std::FILE *file = descriptor < 0 ? nullptr : _fdopen(descriptor, "wb");
+      if (file == nullptr) {
+        error = std::strerror(errno);
+        if (descriptor < 0) {
+          CloseHandle(handle);
+        } else {
+          _close(descriptor);
+        }
+        DeleteFileW(WidePath(candidate).c_str());
+        return nullptr;
+      }
+      path = candidate;
+      return file;
     }
     const DWORD code = GetLastError();
     if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) {
       error = SystemMessage(code);
-      return {};
+      return nullptr;
     }
   }
   error = SystemMessage(ERROR_FILE_EXISTS);
-  return {};
+  return nullptr;
+}
+
+// Windows files have no POSIX owner to keep; of the mode, the read-only
+// attribute is what the system has.
+bool KeepOwnerAndMode(const std::string &path, const FileState &original,
+                      std::string &error) {
+  if ((original.mode & 0222) != 0) {
+    return true;
+  }
+  const std::wstring wide = WidePath(path);
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES ||
+      !SetFileAttributesW(wide.c_str(), attributes | FILE_ATTRIBUTE_READONLY)) {
+    error = SystemMessage(GetLastError());
+    return false;
+  }
+  return true;
 }
 
 bool FlushToDisk(std::FILE *file, std::string &error) {

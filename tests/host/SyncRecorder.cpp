@@ -1,10 +1,13 @@
 // Preloaded into directive-host by a test: appends a line to the file that
 // SYNC_RECORD names for each fsync and rename the program makes, in order,
-// with the paths involved, and then makes the call.
+// with the paths involved, and then makes the call. When SYNC_RAISE names a
+// signal, the fsync of a file raises it instead, as an interruption while
+// the new file is written would come.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -43,6 +46,11 @@ template <typename Function> Function Next(const char *name) {
 
 extern "C" int fsync(int descriptor) {
   Record("fsync " + PathOf(descriptor));
+  const char *signal = std::getenv("SYNC_RAISE");
+  if (signal != nullptr &&
+      PathOf(descriptor).find("/.directive-host-") != std::string::npos) {
+    std::raise(std::atoi(signal));
+  }
   return Next<int (*)(int)>("fsync")(descriptor);
 }
 

@@ -150,6 +150,9 @@ std::vector<TestScript> AllScripts() {
       {"last.txt", "1\n2\n3\n4\n5\n#goto=a"},
       {"context-last.txt", "#goto=a\n1\n2"},
       {"markers.txt", "--- x\n+++ y\n#goto=a\n@@ -1 +1 @@\n\\ No\n"},
+      // Lines that a lone CR ends, alone and among others.
+      {"mac.txt", "#label = a\rtext\r#IF x = y goto z\r#GOTO b\r"},
+      {"mixed-ends.txt", "#goto=a\r\n#goto=b\rtext\n#goto=c\r"},
   };
   for (const UnsafeCase &c : kUnsafeCases) {
     scripts.push_back({"unsafe.txt", UnsafeScript(c.directive)});

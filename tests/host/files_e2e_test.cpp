@@ -148,27 +148,32 @@ TEST_F(HostTest, LoadsModulesOnPathsLongerThanMaxPath) {
 
 // --- format -i ------------------------------------------------------------
 
-TEST_F(HostTest, FormatInPlaceReplacesChangedFilesAndLeavesTheOthers) {
+TEST_F(HostTest, FormatInPlaceReplacesChangedFilesAndKeepsHardLinksWhole) {
   const fs::path changed = File("changed.txt", "#goto = a\r\ntext\r\n");
+  const fs::path linked = File("linked.txt", "#goto = b\n");
   const fs::path same = File("same.txt", "#GOTO =\"a\"\n");
-  // A second name of each file's contents tells a file written into from
-  // one put in its place: the new contents must come in by a rename onto
-  // the existing file, so that a failure leaves the old one whole.
-  fs::create_hard_link(changed, Folder() / "changed-link.txt");
-  fs::create_hard_link(same, Folder() / "same-link.txt");
+  // A new file renamed into place would part a file from its other names,
+  // which would keep the old text: such a file is left as it is, unless it
+  // needs no change.
+  fs::create_hard_link(linked, Folder() / "linked-2.txt");
+  fs::create_hard_link(same, Folder() / "same-2.txt");
   const fs::file_time_type sameTime = fs::last_write_time(same);
 
-  const HostRun run = Run({"format", "-i", "changed.txt", "same.txt"});
-  EXPECT_EQ(run.exitCode, 0) << run.err;
+  const HostRun run =
+      Run({"format", "-i", "changed.txt", "linked.txt", "same.txt"});
+  ExpectFailure(run, 3,
+                "cannot rewrite 'linked.txt': it has 2 names (hard links), "
+                "which a new file in its place would part; left as it is");
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "");
   EXPECT_EQ(ReadBytes(changed), "#GOTO =\"a\"\r\ntext\r\n");
-  EXPECT_EQ(ReadBytes(Folder() / "changed-link.txt"), "#goto = a\r\ntext\r\n");
+  EXPECT_EQ(ReadBytes(linked), "#goto = b\n");
+  WriteBytes(linked, "linked"); // both names still show one file
+  EXPECT_EQ(ReadBytes(Folder() / "linked-2.txt"), "linked");
   EXPECT_EQ(fs::last_write_time(same), sameTime);
   // No temporary file is left behind.
   EXPECT_EQ(FolderNames(Folder()),
-            (std::vector<std::string>{"changed-link.txt", "changed.txt",
-                                      "same-link.txt", "same.txt"}));
+            (std::vector<std::string>{"changed.txt", "linked-2.txt",
+                                      "linked.txt", "same-2.txt", "same.txt"}));
 }
 
 // --- failures of reading --------------------------------------------------

@@ -89,6 +89,40 @@ TEST_F(HostTest, FormatInPlaceKeepsAByteOrderMark) {
   EXPECT_EQ(ReadBytes(file), "\xEF\xBB\xBF#GOTO =\"a\"\r\n");
 }
 
+// --- text in other encodings ---------------------------------------------
+
+TEST_F(HostTest, WideTextIsNamedAndLeftAsItIsAndTheOtherFilesHandled) {
+  const struct {
+    std::string encoding;
+    std::string bytes;
+  } files[] = {
+      {"UTF-16LE", "\xFF\xFE#\0g\0o\0t\0o\0=\0a\0\n\0"s},
+      {"UTF-16BE", "\0#\0g\0o\0t\0o\0=\0a\0\n"s},
+      {"UTF-32LE", "\xFF\xFE\0\0#\0\0\0g\0\0\0"s},
+  };
+  const std::vector<std::string> commands[] = {
+      {"format"}, {"format", "--check"}, {"format", "--diff"}, {"format", "-i"},
+      {"lint"},
+  };
+  for (const auto &file : files) {
+    SCOPED_TRACE(file.encoding);
+    const fs::path wide = File("wide.txt", file.bytes);
+    const fs::path other = File("s.txt", "#goto=a\n");
+    for (std::vector<std::string> arguments : commands) {
+      arguments.insert(arguments.end(), {"wide.txt", "s.txt"});
+      const HostRun run = Run(arguments);
+      ExpectFailure(run, 3,
+                    "cannot read 'wide.txt': it is " + file.encoding +
+                        " text, and directive-host reads only 8-bit text "
+                        "(UTF-8 or the ANSI code page); left as it is");
+      EXPECT_EQ(ReadBytes(wide), file.bytes);
+      // The file after it was handled.
+      EXPECT_EQ(run.out.empty(), arguments[1] == "-i") << arguments[1];
+    }
+    EXPECT_EQ(ReadBytes(other), "#GOTO =\"a\"\n");
+  }
+}
+
 // --- directives too long for the result buffer ------------------------------
 
 TEST_F(HostTest, FormatSaysWhenAResultMayNotFitTheBuffer) {

@@ -35,6 +35,18 @@ TEST_F(HostTest, PluginOptionAddsModulesAfterTheDefaultOne) {
                          "\n#FILL   " + say + "\n");
 }
 
+TEST_F(HostTest, AKeywordRegisteredAgainIsNamedAndTheFirstRegistrationUsed) {
+  // Both modules register #GOTO; the second one's assembles "#GOTO = x".
+  const HostRun run =
+      Run({"--plugin", kGotoOnlyPlugin, "assemble", "GOTO"}, "label=x");
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, "#GOTO =\"x\"\n");
+  EXPECT_EQ(run.err, "directive-host: warning: '" +
+                         fs::canonical(kGotoOnlyPlugin).string() +
+                         "' registers #GOTO again; the #GOTO that '" +
+                         DefaultPlugin() + "' registered first is used\n");
+}
+
 TEST_F(HostTest, DefaultModuleIsFoundInTheInstallLayoutOrNowhere) {
   const fs::path bin = Folder() / "bin";
   fs::create_directories(bin);
@@ -128,6 +140,8 @@ TEST_F(HostTest, AssembleUsesTheRegisteredKeyword) {
       {{"assemble", "goto", "-"}, "LABEL=start\r\n", "#GOTO =\"start\"\n"},
       {{"assemble", "#label"}, "label= x ", "#LABEL =\" x \"\n"},
       {{"assemble", "#IF"}, "", "#IF \"\"  \"\"  \"\"\n"},
+      // A byte-order mark, as an editor saves it, is not part of the name.
+      {{"assemble", "#GOTO"}, "\xEF\xBB\xBFlabel=end\r\n", "#GOTO =\"end\"\n"},
   };
   for (const auto &c : cases) {
     const HostRun run = Run(c.arguments, c.input);
@@ -141,6 +155,18 @@ TEST_F(HostTest, AssembleFailsOnUnknownKeywordOrUnreadableFile) {
                 "no plug-in registered the keyword '#FOO'");
   ExpectFailure(Run({"assemble", "#GOTO", "absent.txt"}), 3,
                 "cannot read 'absent.txt': No such file or directory");
+  ExpectFailure(Run({"assemble", "#GOTO"}, "\xFF\xFEl\0a\0b\0"s), 3,
+                "cannot read '<stdin>': it is UTF-16LE text");
+}
+
+TEST_F(HostTest, AssembleSaysWhenAResultMayNotFitTheBuffer) {
+  const HostRun run =
+      Run({"assemble", "#GOTO"}, "label=" + std::string(70000, 'x'));
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out, "\n");
+  EXPECT_EQ(run.err, "directive-host: warning: the plug-in gave no directive; "
+                     "at 70006 bytes the property text may be too long for "
+                     "one to fit in DIRECTIVE_RESULT_CAPACITY (65536 bytes)\n");
 }
 
 // --- format ---------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -45,6 +46,18 @@ std::vector<std::string> Lines(const std::string &text) {
     start = end == std::string::npos ? text.size() : end + 1;
   }
   return lines;
+}
+
+// Runs format -i f.txt in `folder` with the library that records (or
+// interrupts) its fsync and rename calls preloaded, as `setting` asks.
+HostRun RunRecorded(const fs::path &folder, const std::string &setting) {
+  // The sanitizers' runtime would otherwise insist on being loaded first.
+  return RunProgram(kHost, {"format", "-i", "f.txt"},
+                    {"",
+                     folder,
+                     "",
+                     {"LD_PRELOAD=" + std::string(SYNC_RECORDER_PATH), setting,
+                      "ASAN_OPTIONS=verify_asan_link_order=0"}});
 }
 
 // --- format --diff applied with patch ---------------------------------------
@@ -143,15 +156,7 @@ TEST_F(HostTest,
        FormatInPlaceFlushesTheNewFileBeforeTheRenameAndTheFolderAfter) {
   File("f.txt", "#goto=a\n");
   const fs::path record = Folder() / "calls.txt";
-  // The sanitizers' runtime would otherwise insist on being loaded first.
-  const HostRun run =
-      RunProgram(kHost, {"format", "-i", "f.txt"},
-                 {"",
-                  Folder(),
-                  "",
-                  {"LD_PRELOAD=" + std::string(SYNC_RECORDER_PATH),
-                   "SYNC_RECORD=" + record.string(),
-                   "ASAN_OPTIONS=verify_asan_link_order=0"}});
+  const HostRun run = RunRecorded(Folder(), "SYNC_RECORD=" + record.string());
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(ReadBytes(Folder() / "f.txt"), "#GOTO =\"a\"\n");
   const std::vector<std::string> calls = Lines(ReadBytes(record));
@@ -165,23 +170,37 @@ TEST_F(HostTest,
   EXPECT_EQ(calls[2], "fsync " + Folder().string());
 }
 
+TEST_F(HostTest, FormatInPlaceRemovesItsTemporaryFileWhenInterrupted) {
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    const fs::path file = File("f.txt", "#goto=a\n");
+    // The signal comes while the new file is flushed, before the rename.
+    const HostRun run =
+        RunRecorded(Folder(), "SYNC_RAISE=" + std::to_string(signal));
+    // It ends as the signal ends it, with the file as it was, alone.
+    EXPECT_EQ(run.exitCode, 128 + signal) << run.err;
+    EXPECT_EQ(ReadBytes(file), "#goto=a\n");
+    EXPECT_EQ(FolderNames(Folder()), std::vector<std::string>{"f.txt"});
+  }
+}
+
 TEST_F(HostTest, FormatInPlaceLeavesAFileInAnUnwritableFolderAsItWas) {
   const fs::path locked = Folder() / "locked";
   fs::create_directory(locked);
   WriteBytes(locked / "f.txt", "#goto=a\n");
-  const fs::perms readAndSearch =
-      fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-      fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
-  fs::permissions(locked, readAndSearch);
-  fs::permissions(Folder(), readAndSearch, fs::perm_options::add);
+  fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec |
+                              fs::perms::group_read | fs::perms::group_exec |
+                              fs::perms::others_read | fs::perms::others_exec);
   std::string program = kHost;
   std::vector<std::string> arguments = {"format", "-i", "locked/f.txt"};
   if (geteuid() == 0) {
-    // Root writes into any folder; the user nobody does not.
+    // Root writes into any folder through its capabilities; without them it
+    // is held to the folder's mode, as its owner. It stays root, so that it
+    // can still reach the program and the test's folder wherever they lie.
     program = FindOnPath("setpriv");
     ASSERT_FALSE(program.empty()) << "running as root needs setpriv(1)";
-    arguments.insert(arguments.begin(), {"--reuid=65534", "--regid=65534",
-                                         "--clear-groups", kHost});
+    arguments.insert(arguments.begin(),
+                     {"--inh-caps=-all", "--bounding-set=-all", "--", kHost});
   }
   const HostRun run = RunProgram(program, arguments, {"", Folder(), "", {}});
   fs::permissions(locked, fs::perms::owner_all, fs::perm_options::add);
@@ -190,6 +209,18 @@ TEST_F(HostTest, FormatInPlaceLeavesAFileInAnUnwritableFolderAsItWas) {
                 "'locked': Permission denied");
   EXPECT_EQ(ReadBytes(locked / "f.txt"), "#goto=a\n");
   EXPECT_EQ(FolderNames(locked), std::vector<std::string>{"f.txt"});
+}
+
+// --- parse ----------------------------------------------------------------
+
+// A command line on Windows is too short to carry a directive this long.
+TEST_F(HostTest, ParseSaysWhenAResultMayNotFitTheBuffer) {
+  const HostRun run = Run({"parse", LongGoto(70000)});
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "directive-host: warning: the plug-in gave no parse "
+                     "result; at 70000 bytes the text may be too long for one "
+                     "to fit in DIRECTIVE_RESULT_CAPACITY (65536 bytes)\n");
 }
 
 // --- standard output ------------------------------------------------------

@@ -45,6 +45,11 @@ TEST(UnifiedDiff, WritesHunksWithThreeLinesOfContext) {
        "@@ -1,2 +1,2 @@\n-a\n+A\n 1\n\\ No newline at end of file\n"},
       {"the break added at the end", "a", "a\n",
        "@@ -1 +1 @@\n-a\n\\ No newline at end of file\n+a\n"},
+      // Lines as patch counts them: a lone CR ends a line of a script, but
+      // not one of patch's.
+      {"lone CR line ends", "a\rb\r\nc\r", "A\rb\r\nc\r",
+       "@@ -1,2 +1,2 @@\n-a\rb\r\n+A\rb\r\n c\r\n"
+       "\\ No newline at end of file\n"},
       {"NUL bytes and lines that look like diff lines",
        std::string("--- x\n@@\0\n+a\n", 13),
        std::string("--- x\n@@\0\n+A\n", 13),
