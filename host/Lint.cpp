@@ -2,6 +2,7 @@
 
 #include "Directive.h"
 #include "LabelTable.h"
+#include "Labels.h"
 #include "Script.h"
 
 #include <functional>
@@ -11,19 +12,6 @@
 namespace directive_host {
 
 namespace {
-
-enum class Kind { kOther, kLabel, kGoto, kIf };
-
-Kind KindOf(const KeywordHandler &handler) {
-  if (SameIgnoringCase(handler.keyword, DIRECTIVE_KEYWORD_LABEL)) {
-    return Kind::kLabel;
-  }
-  if (SameIgnoringCase(handler.keyword, DIRECTIVE_KEYWORD_GOTO)) {
-    return Kind::kGoto;
-  }
-  return SameIgnoringCase(handler.keyword, DIRECTIVE_KEYWORD_IF) ? Kind::kIf
-                                                                 : Kind::kOther;
-}
 
 using Report = std::function<void(const Finding &)>;
 
@@ -100,14 +88,14 @@ void ReportUndefined(Reading &reading, const std::string &label,
 }
 
 // A label that a #LABEL defines or a goto names, at `place`.
-void UseLabel(Reading &reading, Kind kind, const std::string &label,
-              const Place &place) {
+void UseLabel(Reading &reading, const LabelUse &use, const Place &place) {
+  const std::string &label = use.label;
   if (label.empty()) {
     reading.report({place, kCheckEmpty, "the label is empty"});
     return;
   }
   const std::size_t defined = reading.definitions.Find(label);
-  if (kind == Kind::kLabel) {
+  if (use.role == LabelRole::kDefinition) {
     if (defined != 0 && defined != place.line) {
       reading.report({place, kCheckDuplicate,
                       "label " + Quoted(label) +
@@ -119,17 +107,17 @@ void UseLabel(Reading &reading, Kind kind, const std::string &label,
   }
 }
 
-void ReadLabelOrGoto(Reading &reading, Kind kind, const std::string &keyword,
-                     const std::string &properties, const Place &place) {
-  const std::optional<std::string> label =
-      PropertyValue(properties, DIRECTIVE_PROPERTY_LABEL);
-  if (!label) {
+void ReadLabelOrGoto(Reading &reading, DirectiveKind kind,
+                     const std::string &keyword, const std::string &properties,
+                     const Place &place) {
+  const std::optional<LabelUse> use = LabelUseOf(kind, properties);
+  if (!use) {
     reading.report({place, kCheckUnreadable,
                     "cannot read this " + keyword + ": its parse gives no " +
                         (properties.empty() ? "properties" : "label")});
     return;
   }
-  UseLabel(reading, kind, *label, place);
+  UseLabel(reading, *use, place);
 }
 
 void ReadIf(Reading &reading, const std::string &keyword,
@@ -151,13 +139,9 @@ void ReadIf(Reading &reading, const std::string &keyword,
     reading.report({place, kCheckUnreadable,
                     keyword + " lacks its " + Enumerate(missing)});
   }
-  if (SameIgnoringCase(
-          PropertyValue(properties, DIRECTIVE_PROPERTY_ACTION).value_or(""),
-          DIRECTIVE_ACTION_GOTO)) {
-    UseLabel(
-        reading, Kind::kGoto,
-        PropertyValue(properties, DIRECTIVE_PROPERTY_ACTIONVALUE).value_or(""),
-        place);
+  if (const std::optional<LabelUse> use =
+          LabelUseOf(DirectiveKind::kIf, properties)) {
+    UseLabel(reading, *use, place);
   }
 }
 
@@ -175,8 +159,8 @@ std::optional<std::string> ParseOf(const KeywordHandler &handler,
 void ReadDirective(Reading &reading, const DirectiveLine &found,
                    std::size_t lineLength, std::size_t line) {
   const Place place{line, found.indent.size() + 1, found.directive.size()};
-  const Kind kind = KindOf(*found.handler);
-  if (kind == Kind::kOther) {
+  const DirectiveKind kind = KindOf(*found.handler);
+  if (kind == DirectiveKind::kOther) {
     return;
   }
   const std::string &keyword = found.handler->keyword;
@@ -191,7 +175,7 @@ void ReadDirective(Reading &reading, const DirectiveLine &found,
   } else if (MayNotHaveFit(directive, *properties)) {
     reading.report(
         {place, kCheckUnreadable, CapacityReason("parse result", lineLength)});
-  } else if (kind == Kind::kIf) {
+  } else if (kind == DirectiveKind::kIf) {
     ReadIf(reading, keyword, *properties, place);
   } else {
     ReadLabelOrGoto(reading, kind, keyword, *properties, place);
@@ -220,7 +204,7 @@ Definitions DefinitionsOf(std::string_view text, const Registry &registry) {
   ForEachDirective(
       text, registry,
       [&](const DirectiveLine &found, const Line &, std::size_t number) {
-        if (KindOf(*found.handler) != Kind::kLabel) {
+        if (KindOf(*found.handler) != DirectiveKind::kLabel) {
           return;
         }
         const std::string directive(found.directive);
@@ -229,10 +213,10 @@ Definitions DefinitionsOf(std::string_view text, const Registry &registry) {
         if (!properties || MayNotHaveFit(directive, *properties)) {
           return;
         }
-        const std::optional<std::string> label =
-            PropertyValue(*properties, DIRECTIVE_PROPERTY_LABEL);
-        if (label && !label->empty()) {
-          definitions.Define(*label, number);
+        const std::optional<LabelUse> use =
+            LabelUseOf(DirectiveKind::kLabel, *properties);
+        if (use && !use->label.empty()) {
+          definitions.Define(use->label, number);
         }
       });
   return definitions;

@@ -29,8 +29,9 @@ std::optional<std::size_t> TypedLabel(const Registry &registry,
       found.directive.find('\0') != std::string_view::npos) {
     return std::nullopt;
   }
-  const std::optional<LabelUse> use = LabelUseOf(
-      *found.handler, CallParse(*found.handler, std::string(found.directive)));
+  const std::optional<LabelUse> use =
+      LabelUseOf(KindOf(*found.handler),
+                 CallParse(*found.handler, std::string(found.directive)));
   if (!use || use->role != LabelRole::kGoto || !use->label.ends_with(kProbe)) {
     return std::nullopt;
   }

@@ -6,10 +6,6 @@ namespace directive_host::lsp {
 
 namespace {
 
-bool IsKeyword(const KeywordHandler &handler, const char *keyword) {
-  return SameIgnoringCase(handler.keyword, keyword);
-}
-
 // `properties` with the value of the first line named `name` (compared as
 // PropertyValue compares names) replaced by `value`.
 std::string WithValue(std::string_view properties, std::string_view name,
@@ -27,36 +23,12 @@ std::string WithValue(std::string_view properties, std::string_view name,
 
 bool ReadsAs(const LabelMention &mention, const std::string &directive,
              const std::string &label) {
-  const std::optional<LabelUse> use =
-      LabelUseOf(*mention.handler, CallParse(*mention.handler, directive));
+  const std::optional<LabelUse> use = LabelUseOf(
+      KindOf(*mention.handler), CallParse(*mention.handler, directive));
   return use && use->role == mention.use.role && use->label == label;
 }
 
 } // namespace
-
-std::optional<LabelUse> LabelUseOf(const KeywordHandler &handler,
-                                   std::string_view properties) {
-  const bool definition = IsKeyword(handler, DIRECTIVE_KEYWORD_LABEL);
-  if (definition || IsKeyword(handler, DIRECTIVE_KEYWORD_GOTO)) {
-    std::optional<std::string> label =
-        PropertyValue(properties, DIRECTIVE_PROPERTY_LABEL);
-    if (!label) {
-      return std::nullopt;
-    }
-    return LabelUse{definition ? LabelRole::kDefinition : LabelRole::kGoto,
-                    std::move(*label), DIRECTIVE_PROPERTY_LABEL};
-  }
-  if (IsKeyword(handler, DIRECTIVE_KEYWORD_IF) &&
-      SameIgnoringCase(
-          PropertyValue(properties, DIRECTIVE_PROPERTY_ACTION).value_or(""),
-          DIRECTIVE_ACTION_GOTO)) {
-    return LabelUse{
-        LabelRole::kGoto,
-        PropertyValue(properties, DIRECTIVE_PROPERTY_ACTIONVALUE).value_or(""),
-        DIRECTIVE_PROPERTY_ACTIONVALUE};
-  }
-  return std::nullopt;
-}
 
 std::vector<LabelMention> FindLabelMentions(const Script &script,
                                             const Registry &registry) {
@@ -69,8 +41,8 @@ std::vector<LabelMention> FindLabelMentions(const Script &script,
       continue;
     }
     const std::string directive(found.directive);
-    std::optional<LabelUse> use =
-        LabelUseOf(*found.handler, CallParse(*found.handler, directive));
+    std::optional<LabelUse> use = LabelUseOf(
+        KindOf(*found.handler), CallParse(*found.handler, directive));
     if (!use || use->label.empty()) {
       continue;
     }
@@ -80,7 +52,7 @@ std::vector<LabelMention> FindLabelMentions(const Script &script,
         {std::move(*use), found.handler, i, found.indent.size(),
          directive.size(),
          label == std::string::npos ? kNowhere : found.indent.size() + label,
-         !IsKeyword(*found.handler, DIRECTIVE_KEYWORD_IF)});
+         KindOf(*found.handler) != DirectiveKind::kIf});
   }
   return mentions;
 }

@@ -2,6 +2,7 @@
 // place, and a #GOTO, or an #IF whose action is goto, names one.
 #pragma once
 
+#include "Labels.h"
 #include "Registry.h"
 #include "Script.h"
 
@@ -12,21 +13,6 @@
 #include <vector>
 
 namespace directive_host::lsp {
-
-enum class LabelRole { kDefinition, kGoto };
-
-// What a directive says of a label: how it uses it, the label, and the
-// property the label is the value of.
-struct LabelUse {
-  LabelRole role = LabelRole::kGoto;
-  std::string label;
-  std::string_view property;
-};
-
-// The label use of a directive of `handler`'s keyword whose parse gave
-// `properties`, or nullopt when it uses none (or the parse gave no label).
-std::optional<LabelUse> LabelUseOf(const KeywordHandler &handler,
-                                   std::string_view properties);
 
 inline constexpr std::size_t kNowhere = static_cast<std::size_t>(-1);
 
