@@ -120,40 +120,38 @@ void PutTokens(std::string_view text, PropertyList &properties) {
 
 DirectiveBool DIRECTIVE_CALL IfParse(const char *text, char *out,
                                      uint32_t /*extra*/) {
-  const HostInput directive(text, out);
-  PropertyList properties = kStartList;
-  PutTokens(directive.View(), properties);
-  ResultWriter result(out);
-  properties.ToText(result);
-  result.Finish();
-  return 0;
+  const std::string_view directive = HostString(text);
+  return WriteResult(out, {directive}, [directive](ResultWriter &result) {
+    PropertyList properties = kStartList;
+    PutTokens(directive, properties);
+    properties.ToText(result);
+  });
 }
 
 DirectiveBool DIRECTIVE_CALL IfAssemble(const char *keyword,
                                         const char *properties, char *out) {
-  const HostInput head(keyword, out);
-  const HostInput text(properties, out);
-  PropertyList list;
-  list.FromText(text.View());
-  const auto value = [&list](std::string_view name) {
-    return NormalizeValue(list.ValueOf(name));
-  };
-  const std::string_view argument1 = value(kArgument1);
-  const std::string_view op = value(kOperator);
-  const std::string_view argument2 = value(kArgument2);
-  const std::string_view action = value(kAction);
-  const std::string_view actionValue = value(kActionValue);
+  const std::string_view head = HostString(keyword);
+  const std::string_view text = HostString(properties);
+  return WriteResult(out, {head, text}, [head, text](ResultWriter &result) {
+    PropertyList list;
+    list.FromText(text);
+    const auto value = [&list](std::string_view name) {
+      return NormalizeValue(list.ValueOf(name));
+    };
+    const std::string_view argument1 = value(kArgument1);
+    const std::string_view op = value(kOperator);
+    const std::string_view argument2 = value(kArgument2);
+    const std::string_view action = value(kAction);
+    const std::string_view actionValue = value(kActionValue);
 
-  ResultWriter result(out);
-  result << head.View() << " \"" << argument1 << "\" " << op << " \""
-         << argument2 << "\" " << action;
-  // A goto names a label, written bare; any other action takes its value
-  // between quotes.
-  if (EqualsIgnoringCase(action, DIRECTIVE_ACTION_GOTO)) {
-    result << ' ' << actionValue;
-  } else {
-    result << " \"" << actionValue << '"';
-  }
-  result.Finish();
-  return 0;
+    result << head << " \"" << argument1 << "\" " << op << " \"" << argument2
+           << "\" " << action;
+    // A goto names a label, written bare; any other action takes its value
+    // between quotes.
+    if (EqualsIgnoringCase(action, DIRECTIVE_ACTION_GOTO)) {
+      result << ' ' << actionValue;
+    } else {
+      result << " \"" << actionValue << '"';
+    }
+  });
 }

@@ -1,30 +1,27 @@
 #include "ResultWriter.h"
 
-#include <functional>
+#include <new>
 
 std::string_view HostString(const char *text) {
   return text != nullptr ? std::string_view(text) : std::string_view();
 }
 
-namespace {
-
-// Whether [text, text + size] (the NUL included) and the capacity of `out`
-// share a byte. std::less orders pointers into different objects too.
-bool SharesBytes(const char *text, std::size_t size, const char *out) {
-  if (text == nullptr || out == nullptr) {
-    return false;
-  }
-  const std::less<const char *> before;
-  return before(text, out + DIRECTIVE_RESULT_CAPACITY) &&
-         before(out, text + size + 1);
+void ResultWriter::HoldApart() {
+  private_.reset(new (std::nothrow) char[DIRECTIVE_RESULT_CAPACITY]);
+  target_ = private_.get();
+  fits_ = target_ != nullptr;
 }
 
-} // namespace
-
-HostInput::HostInput(const char *text, const char *out)
-    : view_(HostString(text)) {
-  if (SharesBytes(view_.data(), view_.size(), out)) {
-    copy_ = view_;
-    view_ = copy_;
+void ResultWriter::Finish() {
+  if (out_ == nullptr) {
+    return;
+  }
+  if (!fits_) {
+    out_[0] = '\0';
+    return;
+  }
+  target_[size_] = '\0';
+  if (target_ != out_) {
+    std::memcpy(out_, target_, size_ + 1);
   }
 }
