@@ -93,27 +93,24 @@ private:
 // started.
 void PutTokens(std::string_view text, PropertyList &properties) {
   Scanner scan(text.substr(std::min(kKeywordLength, text.size())));
-  const auto put = [&properties](std::string_view name,
-                                 std::string_view token) {
-    properties.PutValue(name, NormalizeValue(token));
-  };
-  put(kArgument1, scan.QuotedToken());
+  properties.PutValue(kArgument1, NormalizeValue(scan.QuotedToken()));
   if (!scan.SkipSeparator()) {
     return;
   }
-  put(kOperator, scan.RunOf(IsOperatorCharacter));
+  properties.PutValue(kOperator,
+                      NormalizeValue(scan.RunOf(IsOperatorCharacter)));
   if (!scan.SkipSeparator()) {
     return;
   }
-  put(kArgument2, scan.QuotedToken());
+  properties.PutValue(kArgument2, NormalizeValue(scan.QuotedToken()));
   if (!scan.SkipSeparator()) {
     return;
   }
-  put(kAction, scan.RunOf(IsActionCharacter));
+  properties.PutValue(kAction, NormalizeValue(scan.RunOf(IsActionCharacter)));
   if (!scan.SkipSeparator()) {
     return;
   }
-  put(kActionValue, scan.Rest());
+  properties.PutValue(kActionValue, NormalizeValue(scan.Rest()));
 }
 
 } // namespace
@@ -135,14 +132,12 @@ DirectiveBool DIRECTIVE_CALL IfAssemble(const char *keyword,
   return WriteResult(out, {head, text}, [head, text](ResultWriter &result) {
     PropertyList list;
     list.FromText(text);
-    const auto value = [&list](std::string_view name) {
-      return NormalizeValue(list.ValueOf(name));
-    };
-    const std::string_view argument1 = value(kArgument1);
-    const std::string_view op = value(kOperator);
-    const std::string_view argument2 = value(kArgument2);
-    const std::string_view action = value(kAction);
-    const std::string_view actionValue = value(kActionValue);
+    const std::string_view argument1 = NormalizeValue(list.ValueOf(kArgument1));
+    const std::string_view op = NormalizeValue(list.ValueOf(kOperator));
+    const std::string_view argument2 = NormalizeValue(list.ValueOf(kArgument2));
+    const std::string_view action = NormalizeValue(list.ValueOf(kAction));
+    const std::string_view actionValue =
+        NormalizeValue(list.ValueOf(kActionValue));
 
     result << head << " \"" << argument1 << "\" " << op << " \"" << argument2
            << "\" " << action;

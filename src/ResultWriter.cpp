@@ -9,14 +9,16 @@ std::string_view HostString(const char *text) {
 void ResultWriter::HoldApart() {
   private_.reset(new (std::nothrow) char[DIRECTIVE_RESULT_CAPACITY]);
   target_ = private_.get();
-  fits_ = target_ != nullptr;
+  if (target_ == nullptr) {
+    size_ = kFailed;
+  }
 }
 
 void ResultWriter::Finish() {
   if (out_ == nullptr) {
     return;
   }
-  if (!fits_) {
+  if (size_ > kRoom) {
     out_[0] = '\0';
     return;
   }

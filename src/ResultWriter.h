@@ -5,6 +5,7 @@
 #include "directive_plugin.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <initializer_list>
@@ -31,7 +32,7 @@ class ResultWriter {
 public:
   explicit ResultWriter(char *out,
                         std::initializer_list<std::string_view> inputs = {})
-      : out_(out), target_(out), fits_(out != nullptr) {
+      : out_(out), target_(out), size_(out != nullptr ? 0 : kFailed) {
     for (const std::string_view input : inputs) {
       if (out != nullptr && SharesBytes(input, out)) {
         HoldApart();
@@ -42,28 +43,25 @@ public:
   ResultWriter(const ResultWriter &) = delete;
   ResultWriter &operator=(const ResultWriter &) = delete;
 
-  ResultWriter &operator<<(std::string_view piece) {
-    if (fits_ && piece.size() <= kRoom - size_) {
-      // A default view's data is null, which memcpy may not be given even
-      // for no bytes.
-      if (!piece.empty()) {
-        std::memcpy(target_ + size_, piece.data(), piece.size());
-      }
-      size_ += piece.size();
+  // Writes the pieces (strings and characters) one after another, or, when
+  // they do not all fit, ends the result as the empty string: one check of
+  // the capacity for all of them.
+  template <typename... Pieces> ResultWriter &Write(const Pieces &...pieces) {
+    // In 64 bits the sum of a few sizes cannot wrap, and a failed result's
+    // size is past the room already.
+    const std::uint64_t total = (std::uint64_t{SizeOf(pieces)} + ...);
+    if (size_ + total <= kRoom) {
+      char *at = target_ + size_;
+      ((at = Put(at, pieces)), ...);
+      size_ = static_cast<std::size_t>(at - target_);
     } else {
-      fits_ = false;
+      size_ = kFailed;
     }
     return *this;
   }
 
-  ResultWriter &operator<<(char c) {
-    if (fits_ && size_ < kRoom) {
-      target_[size_++] = c;
-    } else {
-      fits_ = false;
-    }
-    return *this;
-  }
+  ResultWriter &operator<<(std::string_view piece) { return Write(piece); }
+  ResultWriter &operator<<(char c) { return Write(c); }
 
   // Ends the result with its NUL, or writes the empty string when a piece
   // did not fit; an in-place result is copied into `out` here.
@@ -72,6 +70,48 @@ public:
 private:
   // Bytes of a result before its NUL.
   static constexpr std::size_t kRoom = DIRECTIVE_RESULT_CAPACITY - 1;
+  // The size of a result that ends as the empty string.
+  static constexpr std::size_t kFailed = kRoom + 1;
+
+  static std::size_t SizeOf(std::string_view piece) { return piece.size(); }
+  static std::size_t SizeOf(char) { return 1; }
+
+  static char *Put(char *at, char c) {
+    *at = c;
+    return at + 1;
+  }
+
+  // Pieces are mostly names and short values, too short to be worth a call
+  // of memcpy: up to 16 bytes are copied in two overlapping loads and
+  // stores of a width that fits.
+  static char *Put(char *at, std::string_view piece) {
+    const char *from = piece.data();
+    const std::size_t size = piece.size();
+    if (size > 16) {
+      std::memcpy(at, from, size);
+    } else if (size >= 8) {
+      CopyOverlapping<8>(at, from, size);
+    } else if (size >= 4) {
+      CopyOverlapping<4>(at, from, size);
+    } else if (size > 0) { // an empty piece may be a default view, of no data
+      at[0] = from[0];
+      at[size / 2] = from[size / 2];
+      at[size - 1] = from[size - 1];
+    }
+    return at + size;
+  }
+
+  // Copies `size` bytes, width <= size <= 2 * width, as the first and the
+  // last `width` of them.
+  template <std::size_t width>
+  static void CopyOverlapping(char *to, const char *from, std::size_t size) {
+    char head[width];
+    char tail[width];
+    std::memcpy(head, from, width);
+    std::memcpy(tail, from + size - width, width);
+    std::memcpy(to, head, width);
+    std::memcpy(to + size - width, tail, width);
+  }
 
   // Whether `text` with its NUL and the capacity of `out` share a byte.
   // std::less orders pointers into different objects too.
@@ -89,8 +129,7 @@ private:
   char *out_;
   std::unique_ptr<char[]> private_; // holds an in-place result until Finish
   char *target_;                    // out_, or private_ in place
-  std::size_t size_ = 0;
-  bool fits_;
+  std::size_t size_;                // kFailed once a piece did not fit
 };
 
 // Runs one callback: `write` puts the result's pieces to a ResultWriter of
