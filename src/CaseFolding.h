@@ -131,12 +131,11 @@ public:
   // equals the name. Most names differ in length, so that decides first.
   [[gnu::always_inline]] bool Matches(std::string_view other,
                                       bool otherAscii) const {
-    const bool byLength = byLength_ && otherAscii;
-    if (other.size() != name_.size()) {
-      return !byLength && ByLocale(name_, other, asciiFoldsPlainly_);
+    if (byLength_ && otherAscii) {
+      return other.size() == name_.size() &&
+             case_folding::EqualsAsciiIgnoringCase(other, name_);
     }
-    return byLength ? case_folding::EqualsAsciiIgnoringCase(other, name_)
-                    : ByLocale(name_, other, asciiFoldsPlainly_);
+    return ByLocale(name_, other, asciiFoldsPlainly_);
   }
   bool Matches(std::string_view other) const {
     return Matches(other, IsAscii(other));
@@ -144,10 +143,13 @@ public:
 
 private:
   // The comparison past the shortcut of lengths: out of line, so that the
-  // shortcut stays small enough to inline into every lookup, and given
-  // values, so that the name stays in registers there.
-  static bool ByLocale(std::string_view name, std::string_view other,
-                       bool asciiFoldsPlainly);
+  // shortcut stays small enough to inline into every lookup, given values,
+  // so that the name stays in registers there, and cold, so that a lookup
+  // readies its arguments only on the way to it (where the locale is asked,
+  // its cost dwarfs the call's).
+  [[gnu::cold]] static bool ByLocale(std::string_view name,
+                                     std::string_view other,
+                                     bool asciiFoldsPlainly);
 
   std::string_view name_;
   bool asciiFoldsPlainly_;

@@ -60,3 +60,23 @@ inline std::size_t UnquotedRunLength(std::string_view s) {
   }
   return length;
 }
+
+// Position of the first `c` in s[from, s.size()), or s.size(). The first
+// two words are read here, where a closing quote mostly is; past them
+// memchr, which reads a long run far faster.
+inline std::size_t FindByte(std::string_view s, std::size_t from, char c) {
+  const std::size_t wordsEnd = from + 16;
+  std::size_t i = from;
+  for (; i + 8 <= s.size() && i < wordsEnd; i += 8) {
+    if (const std::uint64_t marks =
+            words::BytesEqual(words::Load(s.data() + i), c);
+        marks != 0) {
+      return i + words::FirstMarked(marks);
+    }
+  }
+  if (i >= s.size()) {
+    return s.size();
+  }
+  const std::size_t found = s.find(c, i);
+  return found == std::string_view::npos ? s.size() : found;
+}

@@ -51,20 +51,22 @@ public:
     const std::size_t start = pos_;
     pos_ += UnquotedRunLength(text_.substr(pos_));
     if (pos_ < text_.size() && text_[pos_] == '"') {
-      // Inside quotes only the closing quote matters, which find (memchr)
-      // reaches far faster than a loop over the characters.
-      const std::size_t close = text_.find('"', pos_ + 1);
-      pos_ = close == std::string_view::npos ? text_.size() : close + 1;
+      // Inside quotes only the closing quote matters.
+      const std::size_t close = FindByte(text_, pos_ + 1, '"');
+      pos_ = close == text_.size() ? close : close + 1;
     }
     return text_.substr(start, pos_ - start);
   }
 
   template <typename Predicate> std::string_view RunOf(Predicate accepts) {
+    // A local index, which stays in a register while the member would not.
     const std::size_t start = pos_;
-    while (pos_ < text_.size() && accepts(text_[pos_])) {
-      ++pos_;
+    std::size_t end = start;
+    while (end < text_.size() && accepts(text_[end])) {
+      ++end;
     }
-    return text_.substr(start, pos_ - start);
+    pos_ = end;
+    return text_.substr(start, end - start);
   }
 
   std::string_view Rest() {

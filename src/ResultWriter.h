@@ -13,7 +13,9 @@
 #include <string_view>
 
 // A host string as a view; null reads as the empty string.
-std::string_view HostString(const char *text);
+inline std::string_view HostString(const char *text) {
+  return text != nullptr ? std::string_view(text) : std::string_view();
+}
 
 // Writes one result into a host's `out` buffer, piece by piece, and checks
 // the capacity as it goes: a result whose pieces and NUL do not fit in
@@ -35,7 +37,9 @@ public:
       : out_(out), target_(out), size_(out != nullptr ? 0 : kFailed) {
     for (const std::string_view input : inputs) {
       if (out != nullptr && SharesBytes(input, out)) {
-        HoldApart();
+        private_ = NewResultBuffer();
+        target_ = private_.get();
+        size_ = target_ != nullptr ? 0 : kFailed;
         return;
       }
     }
@@ -65,7 +69,19 @@ public:
 
   // Ends the result with its NUL, or writes the empty string when a piece
   // did not fit; an in-place result is copied into `out` here.
-  void Finish();
+  void Finish() {
+    if (out_ == nullptr) {
+      return;
+    }
+    if (size_ > kRoom) {
+      out_[0] = '\0';
+      return;
+    }
+    target_[size_] = '\0';
+    if (target_ != out_) {
+      std::memcpy(out_, target_, size_ + 1);
+    }
+  }
 
 private:
   // Bytes of a result before its NUL.
@@ -122,9 +138,10 @@ private:
            before(out, text.data() + text.size() + 1);
   }
 
-  // Moves the result to a private buffer, or ends it as the empty string
-  // when there is no memory for one.
-  void HoldApart();
+  // A private buffer of the capacity, or null when there is no memory for
+  // one. Static, so that no call takes the writer's address, which keeps
+  // its members in registers.
+  static std::unique_ptr<char[]> NewResultBuffer();
 
   char *out_;
   std::unique_ptr<char[]> private_; // holds an in-place result until Finish

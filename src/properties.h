@@ -41,7 +41,7 @@ public:
   constexpr PropertyLine &operator[](std::size_t i) { return Data()[i]; }
 
   constexpr void Append(const PropertyLine &line) {
-    if (spilled_.empty() && size_ < kInline) {
+    if (size_ < kInline && spilled_.empty()) {
       inline_[size_++] = line;
     } else if (std::is_constant_evaluated()) {
       Spill(line);
@@ -101,11 +101,13 @@ public:
       if (end < text.size() && text[end] == '=') {
         const std::size_t equals = end;
         end = FindLineEnd(text, equals + 1, false);
-        const std::string_view name = text.substr(pos, equals - pos);
-        lines_.Append({name, text.substr(equals + 1, end - equals - 1), true,
+        const std::string_view name(text.data() + pos, equals - pos);
+        lines_.Append({name,
+                       {text.data() + equals + 1, end - equals - 1},
+                       true,
                        IsAscii(name)});
       } else {
-        lines_.Append({text.substr(pos, end - pos), {}, false});
+        lines_.Append({{text.data() + pos, end - pos}, {}, false});
       }
       pos = end;
       if (pos < text.size() && text[pos] == '\r') {
