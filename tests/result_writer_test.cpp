@@ -57,6 +57,32 @@ TEST(ResultWriter, WritesWholeResultsUpToTheCapacity) {
   }
 }
 
+// One Write of several pieces checks the capacity once for all of them, and
+// copies pieces of every size whole: short ones without memcpy, in
+// overlapping words.
+TEST(ResultWriter, WritesPiecesOfEverySizeInOneCall) {
+  const std::size_t room = DIRECTIVE_RESULT_CAPACITY - 1;
+  for (std::size_t size = 0; size <= 40; ++size) {
+    std::string piece;
+    for (std::size_t i = 0; i < size; ++i) {
+      piece += static_cast<char>('a' + i % 26);
+    }
+    GuardedBuffer out;
+    ResultWriter writer(out.data());
+    writer.Write('<', piece, "|", std::string_view(), piece, '>');
+    writer.Finish();
+    EXPECT_EQ(std::string(out.data()), "<" + piece + "|" + piece + ">") << size;
+  }
+  for (const std::size_t first : {room - 3, room - 2}) {
+    GuardedBuffer out;
+    ResultWriter writer(out.data());
+    const std::string filler(first, 'f');
+    writer.Write(filler, '=', "ab");
+    writer.Finish();
+    EXPECT_EQ(out.data(), first == room - 3 ? filler + "=ab" : "") << first;
+  }
+}
+
 // A default view has no data at all; the sanitizer leg reports a copy from
 // its null pointer, even of no bytes.
 TEST(ResultWriter, WritesTheEmptyResultOfADefaultView) {
