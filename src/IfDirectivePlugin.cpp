@@ -47,15 +47,15 @@ public:
   // A token that may be quoted: whitespace ends it unless a quote is open; a
   // quote opens quoting anywhere in the token, and the closing quote (or the
   // end of the text) ends it.
-  std::string_view QuotedToken() {
+  [[gnu::always_inline]] std::string_view QuotedToken() {
     const std::size_t start = pos_;
-    pos_ += UnquotedRunLength(text_.substr(pos_));
+    pos_ += UnquotedRunLength(Piece(pos_, text_.size()));
     if (pos_ < text_.size() && text_[pos_] == '"') {
       // Inside quotes only the closing quote matters.
       const std::size_t close = FindByte(text_, pos_ + 1, '"');
       pos_ = close == text_.size() ? close : close + 1;
     }
-    return text_.substr(start, pos_ - start);
+    return Piece(start, pos_);
   }
 
   template <typename Predicate> std::string_view RunOf(Predicate accepts) {
@@ -66,11 +66,11 @@ public:
       ++end;
     }
     pos_ = end;
-    return text_.substr(start, end - start);
+    return Piece(start, end);
   }
 
   std::string_view Rest() {
-    const std::string_view rest = text_.substr(pos_);
+    const std::string_view rest = Piece(pos_, text_.size());
     pos_ = text_.size();
     return rest;
   }
@@ -86,6 +86,12 @@ public:
   }
 
 private:
+  // text_[from, to), where from <= to <= text_.size() always holds: no
+  // bounds check is needed.
+  std::string_view Piece(std::size_t from, std::size_t to) const {
+    return {text_.data() + from, to - from};
+  }
+
   std::string_view text_;
   std::size_t pos_ = 0;
 };
