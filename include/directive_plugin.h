@@ -34,10 +34,17 @@
  * its whole result with the terminating NUL, or, when that would not fit,
  * the empty string; it never writes a byte past the capacity.
  *
+ * Memory: a typical call allocates nothing. A property text of many lines
+ * and an in-place call (below) take memory from the heap; when the plug-in
+ * cannot get it, the callback writes the empty string and returns 0. No
+ * exception ever leaves a callback or AutoRegister.
+ *
  * In-place calls: `out` may be the same buffer as the text, keyword or
  * property text passed with it, or overlap it (a host may parse a directive
  * in its own buffer). The result is exactly the one separate buffers give,
  * near the capacity too: a callback reads what it needs before it writes.
+ * Such a call needs DIRECTIVE_RESULT_CAPACITY bytes of memory of its own,
+ * however long its strings are.
  *
  * Null pointers: a null input string (text, keyword, properties) reads as
  * the empty string; a null `out` gets nothing written.

@@ -2,8 +2,9 @@
 // property text.
 #pragma once
 
+#include "Words.h"
+
 #include <cstdint>
-#include <cstring>
 #include <string_view>
 
 // Separates tokens in directive text: codes 1 to 32.
@@ -39,17 +40,9 @@ inline bool IsUnquotedTokenCharacter(char c) {
 }
 
 // Whether one of the eight bytes of `word` may not stand in an unquoted
-// token. A byte below n borrows when n is subtracted from it, which sets its
-// top bit where it was clear; so (x - n in every byte) & ~x & 0x80 in every
-// byte is non-zero exactly when some byte of x is below n. A quote is the
-// byte that XOR with '"' turns into 0, the one byte below 1.
+// token: one of codes 0 to 32, or a quote.
 inline bool EndsUnquotedToken(std::uint64_t word) {
-  constexpr std::uint64_t kEveryByte = 0x0101010101010101u;
-  constexpr std::uint64_t kTopBits = 0x8080808080808080u;
-  const auto anyBelow = [](std::uint64_t x, std::uint64_t n) {
-    return ((x - kEveryByte * n) & ~x & kTopBits) != 0;
-  };
-  return anyBelow(word, 33) || anyBelow(word ^ (kEveryByte * '"'), 1);
+  return (words::BytesBelow(word, 33) | words::BytesEqual(word, '"')) != 0;
 }
 
 // Length of the unquoted token at the start of `s`. A directive may hold one
@@ -57,10 +50,8 @@ inline bool EndsUnquotedToken(std::uint64_t word) {
 // a time up to the block that ends it.
 inline std::size_t UnquotedRunLength(std::string_view s) {
   std::size_t length = 0;
-  for (std::uint64_t word = 0; length + sizeof word <= s.size();
-       length += sizeof word) {
-    std::memcpy(&word, s.data() + length, sizeof word);
-    if (EndsUnquotedToken(word)) {
+  for (; length + 8 <= s.size(); length += 8) {
+    if (EndsUnquotedToken(words::Load(s.data() + length))) {
       break;
     }
   }
@@ -68,4 +59,24 @@ inline std::size_t UnquotedRunLength(std::string_view s) {
     ++length;
   }
   return length;
+}
+
+// Position of the first `c` in s[from, s.size()), or s.size(). The first
+// two words are read here, where a closing quote mostly is; past them
+// memchr, which reads a long run far faster.
+inline std::size_t FindByte(std::string_view s, std::size_t from, char c) {
+  const std::size_t wordsEnd = from + 16;
+  std::size_t i = from;
+  for (; i + 8 <= s.size() && i < wordsEnd; i += 8) {
+    if (const std::uint64_t marks =
+            words::BytesEqual(words::Load(s.data() + i), c);
+        marks != 0) {
+      return i + words::FirstMarked(marks);
+    }
+  }
+  if (i >= s.size()) {
+    return s.size();
+  }
+  const std::size_t found = s.find(c, i);
+  return found == std::string_view::npos ? s.size() : found;
 }

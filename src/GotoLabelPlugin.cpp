@@ -54,25 +54,22 @@ std::optional<std::string_view> LabelOf(std::string_view text) {
 // property text.
 DirectiveBool DIRECTIVE_CALL LabelGotoParse(const char *text, char *out,
                                             uint32_t /*extra*/) {
-  const HostInput directive(text, out);
-  const std::optional<std::string_view> label = LabelOf(directive.View());
-  ResultWriter result(out);
-  if (label) {
-    result << kLabel << '=' << *label;
-  }
-  result.Finish();
-  return 0;
+  const std::string_view directive = HostString(text);
+  return WriteResult(out, {directive}, [directive](ResultWriter &result) {
+    if (const std::optional<std::string_view> label = LabelOf(directive)) {
+      result << kLabel << '=' << *label;
+    }
+  });
 }
 
 DirectiveBool DIRECTIVE_CALL LabelGotoAssemble(const char *keyword,
                                                const char *properties,
                                                char *out) {
-  const HostInput head(keyword, out);
-  const HostInput text(properties, out);
-  PropertyList list;
-  list.FromText(text.View());
-  ResultWriter result(out);
-  result << head.View() << " =\"" << list.ValueOf(kLabel) << '"';
-  result.Finish();
-  return 0;
+  const std::string_view head = HostString(keyword);
+  const std::string_view text = HostString(properties);
+  return WriteResult(out, {head, text}, [head, text](ResultWriter &result) {
+    PropertyList list;
+    list.FromText(text);
+    result << head << " =\"" << list.ValueOf(kLabel) << '"';
+  });
 }

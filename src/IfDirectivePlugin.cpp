@@ -47,28 +47,30 @@ public:
   // A token that may be quoted: whitespace ends it unless a quote is open; a
   // quote opens quoting anywhere in the token, and the closing quote (or the
   // end of the text) ends it.
-  std::string_view QuotedToken() {
+  [[gnu::always_inline]] std::string_view QuotedToken() {
     const std::size_t start = pos_;
-    pos_ += UnquotedRunLength(text_.substr(pos_));
+    pos_ += UnquotedRunLength(Piece(pos_, text_.size()));
     if (pos_ < text_.size() && text_[pos_] == '"') {
-      // Inside quotes only the closing quote matters, which find (memchr)
-      // reaches far faster than a loop over the characters.
-      const std::size_t close = text_.find('"', pos_ + 1);
-      pos_ = close == std::string_view::npos ? text_.size() : close + 1;
+      // Inside quotes only the closing quote matters.
+      const std::size_t close = FindByte(text_, pos_ + 1, '"');
+      pos_ = close == text_.size() ? close : close + 1;
     }
-    return text_.substr(start, pos_ - start);
+    return Piece(start, pos_);
   }
 
   template <typename Predicate> std::string_view RunOf(Predicate accepts) {
+    // A local index, which stays in a register while the member would not.
     const std::size_t start = pos_;
-    while (pos_ < text_.size() && accepts(text_[pos_])) {
-      ++pos_;
+    std::size_t end = start;
+    while (end < text_.size() && accepts(text_[end])) {
+      ++end;
     }
-    return text_.substr(start, pos_ - start);
+    pos_ = end;
+    return Piece(start, end);
   }
 
   std::string_view Rest() {
-    const std::string_view rest = text_.substr(pos_);
+    const std::string_view rest = Piece(pos_, text_.size());
     pos_ = text_.size();
     return rest;
   }
@@ -84,6 +86,12 @@ public:
   }
 
 private:
+  // text_[from, to), where from <= to <= text_.size() always holds: no
+  // bounds check is needed.
+  std::string_view Piece(std::size_t from, std::size_t to) const {
+    return {text_.data() + from, to - from};
+  }
+
   std::string_view text_;
   std::size_t pos_ = 0;
 };
@@ -93,67 +101,60 @@ private:
 // started.
 void PutTokens(std::string_view text, PropertyList &properties) {
   Scanner scan(text.substr(std::min(kKeywordLength, text.size())));
-  const auto put = [&properties](std::string_view name,
-                                 std::string_view token) {
-    properties.PutValue(name, NormalizeValue(token));
-  };
-  put(kArgument1, scan.QuotedToken());
+  properties.PutValue(kArgument1, NormalizeValue(scan.QuotedToken()));
   if (!scan.SkipSeparator()) {
     return;
   }
-  put(kOperator, scan.RunOf(IsOperatorCharacter));
+  properties.PutValue(kOperator,
+                      NormalizeValue(scan.RunOf(IsOperatorCharacter)));
   if (!scan.SkipSeparator()) {
     return;
   }
-  put(kArgument2, scan.QuotedToken());
+  properties.PutValue(kArgument2, NormalizeValue(scan.QuotedToken()));
   if (!scan.SkipSeparator()) {
     return;
   }
-  put(kAction, scan.RunOf(IsActionCharacter));
+  properties.PutValue(kAction, NormalizeValue(scan.RunOf(IsActionCharacter)));
   if (!scan.SkipSeparator()) {
     return;
   }
-  put(kActionValue, scan.Rest());
+  properties.PutValue(kActionValue, NormalizeValue(scan.Rest()));
 }
 
 } // namespace
 
 DirectiveBool DIRECTIVE_CALL IfParse(const char *text, char *out,
                                      uint32_t /*extra*/) {
-  const HostInput directive(text, out);
-  PropertyList properties = kStartList;
-  PutTokens(directive.View(), properties);
-  ResultWriter result(out);
-  properties.ToText(result);
-  result.Finish();
-  return 0;
+  const std::string_view directive = HostString(text);
+  return WriteResult(out, {directive}, [directive](ResultWriter &result) {
+    PropertyList properties = kStartList;
+    PutTokens(directive, properties);
+    properties.ToText(result);
+  });
 }
 
 DirectiveBool DIRECTIVE_CALL IfAssemble(const char *keyword,
                                         const char *properties, char *out) {
-  const HostInput head(keyword, out);
-  const HostInput text(properties, out);
-  PropertyList list;
-  list.FromText(text.View());
-  const auto value = [&list](std::string_view name) {
-    return NormalizeValue(list.ValueOf(name));
-  };
-  const std::string_view argument1 = value(kArgument1);
-  const std::string_view op = value(kOperator);
-  const std::string_view argument2 = value(kArgument2);
-  const std::string_view action = value(kAction);
-  const std::string_view actionValue = value(kActionValue);
+  const std::string_view head = HostString(keyword);
+  const std::string_view text = HostString(properties);
+  return WriteResult(out, {head, text}, [head, text](ResultWriter &result) {
+    PropertyList list;
+    list.FromText(text);
+    const std::string_view argument1 = NormalizeValue(list.ValueOf(kArgument1));
+    const std::string_view op = NormalizeValue(list.ValueOf(kOperator));
+    const std::string_view argument2 = NormalizeValue(list.ValueOf(kArgument2));
+    const std::string_view action = NormalizeValue(list.ValueOf(kAction));
+    const std::string_view actionValue =
+        NormalizeValue(list.ValueOf(kActionValue));
 
-  ResultWriter result(out);
-  result << head.View() << " \"" << argument1 << "\" " << op << " \""
-         << argument2 << "\" " << action;
-  // A goto names a label, written bare; any other action takes its value
-  // between quotes.
-  if (EqualsIgnoringCase(action, DIRECTIVE_ACTION_GOTO)) {
-    result << ' ' << actionValue;
-  } else {
-    result << " \"" << actionValue << '"';
-  }
-  result.Finish();
-  return 0;
+    result << head << " \"" << argument1 << "\" " << op << " \"" << argument2
+           << "\" " << action;
+    // A goto names a label, written bare; any other action takes its value
+    // between quotes.
+    if (EqualsIgnoringCase(action, DIRECTIVE_ACTION_GOTO)) {
+      result << ' ' << actionValue;
+    } else {
+      result << " \"" << actionValue << '"';
+    }
+  });
 }

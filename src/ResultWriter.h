@@ -5,77 +5,166 @@
 #include "directive_plugin.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
-#include <string>
+#include <functional>
+#include <initializer_list>
+#include <memory>
 #include <string_view>
 
 // A host string as a view; null reads as the empty string.
-std::string_view HostString(const char *text);
+inline std::string_view HostString(const char *text) {
+  return text != nullptr ? std::string_view(text) : std::string_view();
+}
 
-// A host string that a callback reads while it writes its result to `out`.
-// A host may pass an `out` that shares bytes with the string (parsing a
-// directive in its own buffer, say); writing the result would then overwrite
-// bytes still to be read, so such a string is read from a private copy, made
-// before anything is written. Any other string is read where it lies.
-class HostInput {
-public:
-  HostInput(const char *text, const char *out);
-  HostInput(const HostInput &) = delete;
-  HostInput &operator=(const HostInput &) = delete;
-
-  std::string_view View() const { return view_; }
-
-private:
-  std::string copy_;
-  std::string_view view_;
-};
-
-// Writes one result straight into a host's `out` buffer, piece by piece, and
-// checks the capacity as it goes: a result whose pieces and NUL do not fit in
+// Writes one result into a host's `out` buffer, piece by piece, and checks
+// the capacity as it goes: a result whose pieces and NUL do not fit in
 // DIRECTIVE_RESULT_CAPACITY bytes ends as the empty string, and no byte is
 // ever written past the capacity. A null `out` gets nothing.
+//
+// A host may pass an `out` that shares bytes with a string the callback
+// reads (parsing a directive in its own buffer, say), and writing there would
+// overwrite bytes still to be read. The writer is told the strings, and when
+// one of them shares a byte with out's capacity it builds the result in a
+// private buffer of the capacity, which Finish copies into `out` once
+// everything is read: an in-place call costs that one allocation however
+// long its strings are, any other call none. Without the memory for it, the
+// result is the empty string.
 class ResultWriter {
 public:
-  explicit ResultWriter(char *out) : out_(out), fits_(out != nullptr) {}
+  explicit ResultWriter(char *out,
+                        std::initializer_list<std::string_view> inputs = {})
+      : out_(out), target_(out), size_(out != nullptr ? 0 : kFailed) {
+    for (const std::string_view input : inputs) {
+      if (out != nullptr && SharesBytes(input, out)) {
+        private_ = NewResultBuffer();
+        target_ = private_.get();
+        size_ = target_ != nullptr ? 0 : kFailed;
+        return;
+      }
+    }
+  }
   ResultWriter(const ResultWriter &) = delete;
   ResultWriter &operator=(const ResultWriter &) = delete;
 
-  ResultWriter &operator<<(std::string_view piece) {
-    if (fits_ && piece.size() <= kRoom - size_) {
-      // A default view's data is null, which memcpy may not be given even
-      // for no bytes.
-      if (!piece.empty()) {
-        std::memcpy(out_ + size_, piece.data(), piece.size());
-      }
-      size_ += piece.size();
+  // Writes the pieces (strings and characters) one after another, or, when
+  // they do not all fit, ends the result as the empty string: one check of
+  // the capacity for all of them.
+  template <typename... Pieces> ResultWriter &Write(const Pieces &...pieces) {
+    // In 64 bits the sum of a few sizes cannot wrap, and a failed result's
+    // size is past the room already.
+    const std::uint64_t total = (std::uint64_t{SizeOf(pieces)} + ...);
+    if (size_ + total <= kRoom) {
+      char *at = target_ + size_;
+      ((at = Put(at, pieces)), ...);
+      size_ = static_cast<std::size_t>(at - target_);
     } else {
-      fits_ = false;
+      size_ = kFailed;
     }
     return *this;
   }
 
-  ResultWriter &operator<<(char c) {
-    if (fits_ && size_ < kRoom) {
-      out_[size_++] = c;
-    } else {
-      fits_ = false;
-    }
-    return *this;
-  }
+  ResultWriter &operator<<(std::string_view piece) { return Write(piece); }
+  ResultWriter &operator<<(char c) { return Write(c); }
 
   // Ends the result with its NUL, or writes the empty string when a piece
-  // did not fit.
+  // did not fit; an in-place result is copied into `out` here.
   void Finish() {
-    if (out_ != nullptr) {
-      out_[fits_ ? size_ : 0] = '\0';
+    if (out_ == nullptr) {
+      return;
+    }
+    if (size_ > kRoom) {
+      out_[0] = '\0';
+      return;
+    }
+    target_[size_] = '\0';
+    if (target_ != out_) {
+      std::memcpy(out_, target_, size_ + 1);
     }
   }
 
 private:
   // Bytes of a result before its NUL.
   static constexpr std::size_t kRoom = DIRECTIVE_RESULT_CAPACITY - 1;
+  // The size of a result that ends as the empty string.
+  static constexpr std::size_t kFailed = kRoom + 1;
+
+  static std::size_t SizeOf(std::string_view piece) { return piece.size(); }
+  static std::size_t SizeOf(char) { return 1; }
+
+  static char *Put(char *at, char c) {
+    *at = c;
+    return at + 1;
+  }
+
+  // Pieces are mostly names and short values, too short to be worth a call
+  // of memcpy: up to 16 bytes are copied in two overlapping loads and
+  // stores of a width that fits.
+  static char *Put(char *at, std::string_view piece) {
+    const char *from = piece.data();
+    const std::size_t size = piece.size();
+    if (size > 16) {
+      std::memcpy(at, from, size);
+    } else if (size >= 8) {
+      CopyOverlapping<8>(at, from, size);
+    } else if (size >= 4) {
+      CopyOverlapping<4>(at, from, size);
+    } else if (size > 0) { // an empty piece may be a default view, of no data
+      at[0] = from[0];
+      at[size / 2] = from[size / 2];
+      at[size - 1] = from[size - 1];
+    }
+    return at + size;
+  }
+
+  // Copies `size` bytes, width <= size <= 2 * width, as the first and the
+  // last `width` of them.
+  template <std::size_t width>
+  static void CopyOverlapping(char *to, const char *from, std::size_t size) {
+    char head[width];
+    char tail[width];
+    std::memcpy(head, from, width);
+    std::memcpy(tail, from + size - width, width);
+    std::memcpy(to, head, width);
+    std::memcpy(to + size - width, tail, width);
+  }
+
+  // Whether `text` with its NUL and the capacity of `out` share a byte.
+  // std::less orders pointers into different objects too.
+  static bool SharesBytes(std::string_view text, const char *out) {
+    const std::less<const char *> before;
+    return text.data() != nullptr &&
+           before(text.data(), out + DIRECTIVE_RESULT_CAPACITY) &&
+           before(out, text.data() + text.size() + 1);
+  }
+
+  // A private buffer of the capacity, or null when there is no memory for
+  // one. Static, so that no call takes the writer's address, which keeps
+  // its members in registers.
+  static std::unique_ptr<char[]> NewResultBuffer();
 
   char *out_;
-  std::size_t size_ = 0;
-  bool fits_;
+  std::unique_ptr<char[]> private_; // holds an in-place result until Finish
+  char *target_;                    // out_, or private_ in place
+  std::size_t size_;                // kFailed once a piece did not fit
 };
+
+// Runs one callback: `write` puts the result's pieces to a ResultWriter of
+// `out` that knows the host strings `inputs`. No exception leaves it: when
+// memory runs out (a property list past its inline lines, an in-place call),
+// `out` gets the empty string. Returns what every callback returns, 0.
+template <typename Write>
+DirectiveBool WriteResult(char *out,
+                          std::initializer_list<std::string_view> inputs,
+                          Write &&write) noexcept {
+  try {
+    ResultWriter result(out, inputs);
+    write(result);
+    result.Finish();
+  } catch (...) {
+    if (out != nullptr) {
+      *out = '\0';
+    }
+  }
+  return 0;
+}

@@ -2,13 +2,17 @@
 // assemble callbacks read, held as a PropertyList while a callback runs.
 #pragma once
 
+#include "CaseFolding.h"
+#include "DirectiveText.h"
 #include "ResultWriter.h"
+#include "Words.h"
 
 #include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 // One line of a property list, held as views into text the list does not
@@ -18,6 +22,7 @@ struct PropertyLine {
   std::string_view name;  // before the first '='; the whole line without one
   std::string_view value; // after the first '='
   bool hasEquals = false; // a line without '=' has no name at all
+  bool asciiName = false; // every byte of the name is ASCII
 };
 
 // The lines of one list. The first few live in the list itself, so that a
@@ -36,15 +41,13 @@ public:
   constexpr PropertyLine &operator[](std::size_t i) { return Data()[i]; }
 
   constexpr void Append(const PropertyLine &line) {
-    if (spilled_.empty() && size_ < kInline) {
+    if (size_ < kInline && spilled_.empty()) {
       inline_[size_++] = line;
-      return;
+    } else if (std::is_constant_evaluated()) {
+      Spill(line);
+    } else {
+      AppendSpilled(line);
     }
-    if (spilled_.empty()) {
-      spilled_.assign(inline_.begin(), inline_.end());
-    }
-    spilled_.push_back(line);
-    ++size_;
   }
 
   void Erase(std::size_t i);
@@ -55,6 +58,17 @@ public:
   }
 
 private:
+  // Appends past the inline lines, moving them all to the heap first.
+  constexpr void Spill(const PropertyLine &line) {
+    if (spilled_.empty()) {
+      spilled_.assign(inline_.begin(), inline_.end());
+    }
+    spilled_.push_back(line);
+    ++size_;
+  }
+  // Spill, out of line: rare, and too large to copy into every caller.
+  void AppendSpilled(const PropertyLine &line);
+
   // The heap holds the lines whenever it holds any.
   constexpr const PropertyLine *Data() const {
     return spilled_.empty() ? inline_.data() : spilled_.data();
@@ -80,20 +94,20 @@ public:
   // can be loaded at compile time.
   constexpr void FromText(std::string_view text) {
     lines_.Clear();
-    // Line ends are found with memchr: each LF once, and a CR only up to the
-    // next LF, so the text is read about twice in all.
-    std::size_t lf = Find(text, '\n', 0, text.size());
+    // One pass: each line is read up to its first '=', CR or LF, and a
+    // line with '=' on to its CR or LF.
     for (std::size_t pos = 0; pos < text.size();) {
-      if (lf < pos) {
-        lf = Find(text, '\n', pos, text.size());
-      }
-      const std::size_t end = Find(text, '\r', pos, lf);
-      const std::size_t equals = Find(text, '=', pos, end);
-      if (equals < end) {
-        lines_.Append({text.substr(pos, equals - pos),
-                       text.substr(equals + 1, end - equals - 1), true});
+      std::size_t end = FindLineEnd(text, pos, true);
+      if (end < text.size() && text[end] == '=') {
+        const std::size_t equals = end;
+        end = FindLineEnd(text, equals + 1, false);
+        const std::string_view name(text.data() + pos, equals - pos);
+        lines_.Append({name,
+                       {text.data() + equals + 1, end - equals - 1},
+                       true,
+                       IsAscii(name)});
       } else {
-        lines_.Append({text.substr(pos, end - pos), {}, false});
+        lines_.Append({{text.data() + pos, end - pos}, {}, false});
       }
       pos = end;
       if (pos < text.size() && text[pos] == '\r') {
@@ -106,35 +120,109 @@ public:
   }
 
   // Writes every line followed by CR LF; nothing for an empty list.
-  void ToText(ResultWriter &out) const;
+  void ToText(ResultWriter &out) const {
+    for (const PropertyLine &line : lines_) {
+      if (line.hasEquals) {
+        out.Write(line.name, '=', line.value, "\r\n");
+      } else {
+        out.Write(line.name, "\r\n");
+      }
+    }
+  }
 
   // Index of the first line whose name equals `name` ignoring case under
   // the user's locale. Lines without '=' never match.
-  std::optional<std::size_t> FindName(std::string_view name) const;
+  std::optional<std::size_t> FindName(std::string_view name) const {
+    const PropertyLine *line = Find(name, IsAscii(name));
+    if (line == nullptr) {
+      return std::nullopt;
+    }
+    return static_cast<std::size_t>(line - lines_.begin());
+  }
 
   // The text after the first '=' of the line FindName matches, unchanged;
-  // empty when no line matches.
-  std::string_view ValueOf(std::string_view name) const;
+  // empty when no line matches. The matched name may differ in length from
+  // `name` (a locale can fold "straße" to "strasse"); the value is what
+  // follows the line's own '='.
+  [[gnu::always_inline]] std::string_view ValueOf(std::string_view name) const {
+    const PropertyLine *line = Find(name, IsAscii(name));
+    return line != nullptr ? line->value : std::string_view();
+  }
 
   // A non-empty value replaces the first matching line by "name=value" (or
   // appends one); an empty value removes the first matching line. `name`
   // holds no '=', as a property name never does, so that the new line's
   // name is all of it.
-  void PutValue(std::string_view name, std::string_view value);
+  [[gnu::always_inline]] void PutValue(std::string_view name,
+                                       std::string_view value) {
+    const bool ascii = IsAscii(name);
+    const PropertyLine *found = Find(name, ascii);
+    const std::size_t index = static_cast<std::size_t>(
+        (found != nullptr ? found : lines_.end()) - lines_.begin());
+    if (value.empty()) {
+      if (found != nullptr) {
+        lines_.Erase(index);
+      }
+      return;
+    }
+    const PropertyLine line{name, value, true, ascii};
+    if (found != nullptr) {
+      lines_[index] = line;
+    } else {
+      lines_.Append(line);
+    }
+  }
 
   constexpr const PropertyLines &Lines() const { return lines_; }
 
 private:
-  // Position of the first `c` in text[from, to), or `to`.
-  static constexpr std::size_t Find(std::string_view text, char c,
-                                    std::size_t from, std::size_t to) {
-    if (from >= to) {
-      return to; // and an empty text may have no data pointer at all
+  // The first line whose name matches `name`, of which `ascii` says whether
+  // it is all ASCII, or null.
+  [[gnu::always_inline]] const PropertyLine *Find(std::string_view name,
+                                                  bool ascii) const {
+    const CaseInsensitiveName wanted(name, ascii);
+    for (const PropertyLine &line : lines_) {
+      if (line.hasEquals && wanted.Matches(line.name, line.asciiName)) {
+        return &line;
+      }
     }
-    const char *found =
-        std::char_traits<char>::find(text.data() + from, to - from, c);
-    return found != nullptr ? static_cast<std::size_t>(found - text.data())
-                            : to;
+    return nullptr;
+  }
+
+  static constexpr bool EndsLine(char c, bool orEquals) {
+    return c == '\r' || c == '\n' || (orEquals && c == '=');
+  }
+
+  // Position of the first CR or LF in text[from, text.size()), or with
+  // `orEquals` of the first '=' too; text.size() when there is none. Read a
+  // word at a time, for bytes below 14 (CR and LF among them: one test for
+  // both) and '=': a line is mostly a few words long, too short for a call
+  // of memchr to pay. Another control byte that the test marks is stepped
+  // over.
+  static constexpr std::size_t FindLineEnd(std::string_view text,
+                                           std::size_t from, bool orEquals) {
+    using namespace words;
+    std::size_t i = from;
+    while (i + 8 <= text.size()) {
+      const std::uint64_t word = Load(text.data() + i);
+      const std::uint64_t marks =
+          BytesBelow(word, '\r' + 1) | (orEquals ? BytesEqual(word, '=') : 0);
+      if (marks == 0) {
+        i += 8;
+        continue;
+      }
+      const std::size_t at = i + FirstMarked(marks);
+      if (EndsLine(text[at], orEquals)) {
+        return at;
+      }
+      i = at + 1;
+    }
+    for (; i < text.size(); ++i) {
+      if (EndsLine(text[i], orEquals)) {
+        return i;
+      }
+    }
+    return text.size();
   }
 
   PropertyLines lines_;
@@ -142,4 +230,13 @@ private:
 
 // `s` without leading and trailing characters of codes 0 to 32, then without
 // at most one leading and one trailing double quote.
-std::string_view NormalizeValue(std::string_view s);
+inline std::string_view NormalizeValue(std::string_view s) {
+  s = Trim(s);
+  if (!s.empty() && s.front() == '"') {
+    s.remove_prefix(1);
+  }
+  if (!s.empty() && s.back() == '"') {
+    s.remove_suffix(1);
+  }
+  return s;
+}

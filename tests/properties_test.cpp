@@ -205,6 +205,31 @@ TEST(PropertyList, FromTextSplitsManyLinesOfMixedBreaks) {
   EXPECT_EQ(ToText(ListOf(text)), expected);
 }
 
+// Names and values of every length to past two words, holding control
+// bytes other than CR and LF: the splitter reads a word at a time and looks
+// closer at every byte below 14, but only CR and LF end a line.
+TEST(PropertyList, FromTextSplitsAtBreaksAndTheFirstEqualsOfAnyLine) {
+  const std::string breaks[] = {"\r", "\n", "\r\n"};
+  const std::string fill = "ab\tc\x0b=d\x01e\x0cfg\x7fhijklmnopq";
+  for (std::size_t length = 0; length <= 20; ++length) {
+    // The name holds no '='; the value may.
+    std::string name = fill.substr(0, length);
+    std::erase(name, '=');
+    const std::string value = fill.substr(fill.size() - length);
+    Lines lines = {name + "=" + value, "v" + value, name + "=", "=" + value};
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      text += lines[i] + breaks[(length + i) % std::size(breaks)];
+    }
+    const PropertyList list = ListOf(text);
+    EXPECT_EQ(LinesOf(list), lines) << length;
+    EXPECT_EQ(list.ValueOf(name), value) << length;
+    EXPECT_EQ(LinesOf(ListOf(text.substr(0, text.size() - 1))).size(),
+              lines.size())
+        << length;
+  }
+}
+
 TEST(NormalizeValue, TrimsThenDropsOneQuoteFromEachEnd) {
   struct Case {
     std::string in;

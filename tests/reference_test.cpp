@@ -103,6 +103,49 @@ TEST(CaseFolding, ShortcutsGiveThePlatformsAnswersForNames) {
   }
 }
 
+// Names of every length to past two words, each against its variants: the
+// comparison reads them a word at a time, and the last word overlaps.
+TEST(CaseFolding, ShortcutsGiveThePlatformsAnswersForEveryLength) {
+  // Letters, and the characters one 0x20 away from a letter's partner.
+  const std::string base = "Ab@[`{Zz19_-aB^~xYq";
+  std::size_t differences = 0;
+  for (std::size_t length = 1; length <= 2 * base.size(); ++length) {
+    std::string name;
+    for (std::size_t i = 0; i < length; ++i) {
+      name += base[(i * 7) % base.size()];
+    }
+    std::vector<std::string> others = {name, name.substr(1), name + "a"};
+    for (std::size_t at = 0; at < length; ++at) {
+      for (const char change : {'\x20', '\x01', '\x60'}) {
+        std::string other = name;
+        other[at] = static_cast<char>(other[at] ^ change);
+        others.push_back(other);
+      }
+    }
+    for (const std::string &other : others) {
+      if (EqualsIgnoringCase(name, other) !=
+          platform::EqualsIgnoringCase(name, other)) {
+        if (++differences <= 10) {
+          ADD_FAILURE() << "\"" << name << "\" / \"" << other << "\"";
+        }
+      }
+    }
+  }
+  EXPECT_EQ(differences, 0u);
+}
+
+TEST(CaseFolding, IsAsciiReadsEveryByte) {
+  for (std::size_t length = 0; length <= 20; ++length) {
+    const std::string ascii(length, '\x7f');
+    EXPECT_TRUE(IsAscii(ascii)) << length;
+    for (std::size_t at = 0; at < length; ++at) {
+      std::string other = ascii;
+      other[at] = '\x80';
+      EXPECT_FALSE(IsAscii(other)) << length << " at " << at;
+    }
+  }
+}
+
 const reference::NameEquals kSystem = [](const std::string &a,
                                          const std::string &b) {
   return platform::EqualsIgnoringCase(a, b);
@@ -173,6 +216,12 @@ TEST(Reference, ParseAgreesWithTheModule) {
       "#GOTO = \"",
       "#LABEL2 = x",
   };
+  // A closing quote at every distance from the opening one, and none.
+  for (std::size_t length = 0; length <= 40; ++length) {
+    const std::string inside(length, length % 2 == 0 ? 'q' : ' ');
+    texts.push_back("#IF \"" + inside + "\"=\"" + inside + "\" g v");
+    texts.push_back("#IF x = \"" + inside);
+  }
   for (const std::string &piece : Alphabet()) {
     texts.push_back("#IF " + piece + " " + piece + " " + piece + " " + piece +
                     " " + piece);

@@ -57,6 +57,32 @@ TEST(ResultWriter, WritesWholeResultsUpToTheCapacity) {
   }
 }
 
+// One Write of several pieces checks the capacity once for all of them, and
+// copies pieces of every size whole: short ones without memcpy, in
+// overlapping words.
+TEST(ResultWriter, WritesPiecesOfEverySizeInOneCall) {
+  const std::size_t room = DIRECTIVE_RESULT_CAPACITY - 1;
+  for (std::size_t size = 0; size <= 40; ++size) {
+    std::string piece;
+    for (std::size_t i = 0; i < size; ++i) {
+      piece += static_cast<char>('a' + i % 26);
+    }
+    GuardedBuffer out;
+    ResultWriter writer(out.data());
+    writer.Write('<', piece, "|", std::string_view(), piece, '>');
+    writer.Finish();
+    EXPECT_EQ(std::string(out.data()), "<" + piece + "|" + piece + ">") << size;
+  }
+  for (const std::size_t first : {room - 3, room - 2}) {
+    GuardedBuffer out;
+    ResultWriter writer(out.data());
+    const std::string filler(first, 'f');
+    writer.Write(filler, '=', "ab");
+    writer.Finish();
+    EXPECT_EQ(out.data(), first == room - 3 ? filler + "=ab" : "") << first;
+  }
+}
+
 // A default view has no data at all; the sanitizer leg reports a copy from
 // its null pointer, even of no bytes.
 TEST(ResultWriter, WritesTheEmptyResultOfADefaultView) {
@@ -79,9 +105,11 @@ TEST(ResultWriter, NullHostStringReadsAsEmpty) {
   EXPECT_EQ(HostString("a\x80z"), "a\x80z");
 }
 
-// A host string that shares bytes with the out buffer is read from a copy;
-// one that lies elsewhere is read where it lies.
-TEST(HostInput, CopiesOnlyAStringThatSharesBytesWithOut) {
+// When a string the callback reads shares bytes with out, the result is held
+// apart until Finish, so that out, and the string in it, stay as they are
+// while the callback reads; a string that lies elsewhere lets the result go
+// straight into out.
+TEST(ResultWriter, HoldsTheResultApartOnlyWhileOutSharesBytesWithAString) {
   std::vector<char> buffer(3 * DIRECTIVE_RESULT_CAPACITY, '\0');
   char *const out = buffer.data() + DIRECTIVE_RESULT_CAPACITY;
   const auto place = [](char *at, const std::string &text) {
@@ -92,7 +120,7 @@ TEST(HostInput, CopiesOnlyAStringThatSharesBytesWithOut) {
   struct Case {
     const char *name;
     char *at; // where the text lies
-    bool copied;
+    bool apart;
   };
   const Case cases[] = {
       {"same start", out, true},
@@ -104,11 +132,28 @@ TEST(HostInput, CopiesOnlyAStringThatSharesBytesWithOut) {
       {"far before", buffer.data(), false},
   };
   for (const Case &c : cases) {
-    const char *text = place(c.at, "text");
-    const HostInput input(text, out);
-    EXPECT_EQ(input.View(), "text") << c.name;
-    EXPECT_EQ(input.View().data() != text, c.copied) << c.name;
+    std::fill(out, out + DIRECTIVE_RESULT_CAPACITY, 'o');
+    const std::string_view text = HostString(place(c.at, "text"));
+    const std::string before(out, 8);
+    ResultWriter writer(out, {"elsewhere", text});
+    writer << "result" << '!';
+    EXPECT_EQ(std::string(out, 8) == before, c.apart) << c.name;
+    EXPECT_EQ(text, "text") << c.name;
+    writer.Finish();
+    EXPECT_STREQ(out, "result!") << c.name;
   }
-  EXPECT_EQ(HostInput(nullptr, out).View(), "");
-  EXPECT_EQ(HostInput(out, nullptr).View().data(), out);
+}
+
+TEST(ResultWriter, HoldsAFullResultApartUpToTheCapacity) {
+  const std::size_t room = DIRECTIVE_RESULT_CAPACITY - 1;
+  for (const std::size_t length : {room, room + 1}) {
+    GuardedBuffer out;
+    const std::string piece(length, 'p');
+    std::copy(piece.begin(), piece.begin() + 10, out.data());
+    out.data()[10] = '\0';
+    ResultWriter writer(out.data(), {HostString(out.data())});
+    writer << piece;
+    writer.Finish();
+    EXPECT_EQ(out.data(), length == room ? piece : "") << length;
+  }
 }

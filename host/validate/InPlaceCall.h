@@ -90,9 +90,11 @@ inline std::vector<std::ptrdiff_t> InPlaceOffsets(const std::string &text) {
 }
 
 // Parses `text` placed `textAt` bytes from the start of out (negative:
-// before it), writing to that out.
-inline InPlaceResult ParseInPlace(ParseProc parse, const std::string &text,
-                                  std::ptrdiff_t textAt) {
+// before it), writing to that out. `parse` is a ParseProc, or anything
+// called as one.
+template <typename Parse>
+InPlaceResult ParseInPlace(Parse parse, const std::string &text,
+                           std::ptrdiff_t textAt) {
   InPlaceBuffer buffer(static_cast<std::size_t>(std::max<std::ptrdiff_t>(
       0, textAt + static_cast<std::ptrdiff_t>(text.size()) + 1)));
   const char *placed = buffer.Place(text, textAt);
@@ -103,11 +105,12 @@ inline InPlaceResult ParseInPlace(ParseProc parse, const std::string &text,
 
 // Assembles with `properties` and `keyword` each placed at its offset from
 // the start of out, or in a buffer of its own where none is given.
-inline InPlaceResult AssembleInPlace(AssembleProc assemble,
-                                     const std::string &keyword,
-                                     const std::string &properties,
-                                     std::optional<std::ptrdiff_t> propertiesAt,
-                                     std::optional<std::ptrdiff_t> keywordAt) {
+// `assemble` is an AssembleProc, or anything called as one.
+template <typename Assemble>
+InPlaceResult AssembleInPlace(Assemble assemble, const std::string &keyword,
+                              const std::string &properties,
+                              std::optional<std::ptrdiff_t> propertiesAt,
+                              std::optional<std::ptrdiff_t> keywordAt) {
   const auto end = [](const std::string &s,
                       std::optional<std::ptrdiff_t> at) -> std::ptrdiff_t {
     return at ? *at + static_cast<std::ptrdiff_t>(s.size()) + 1 : 0;
