@@ -5,7 +5,7 @@
 // more memory than a result can hold, however long its strings.
 #include "hosts/FailingAllocator.h"
 #include "hosts/PluginFixture.h"
-#include "support/InPlaceCall.h"
+#include "InPlaceCall.h"
 
 #include <sys/resource.h>
 #include <unistd.h>

@@ -67,14 +67,14 @@ TEST(ResultWriter, WritesPiecesOfEverySizeInOneCall) {
     for (std::size_t i = 0; i < size; ++i) {
       piece += static_cast<char>('a' + i % 26);
     }
-    GuardedBuffer out;
+    host::GuardedBuffer out;
     ResultWriter writer(out.data());
     writer.Write('<', piece, "|", std::string_view(), piece, '>');
     writer.Finish();
     EXPECT_EQ(std::string(out.data()), "<" + piece + "|" + piece + ">") << size;
   }
   for (const std::size_t first : {room - 3, room - 2}) {
-    GuardedBuffer out;
+    host::GuardedBuffer out;
     ResultWriter writer(out.data());
     const std::string filler(first, 'f');
     writer.Write(filler, '=', "ab");
@@ -147,7 +147,7 @@ TEST(ResultWriter, HoldsTheResultApartOnlyWhileOutSharesBytesWithAString) {
 TEST(ResultWriter, HoldsAFullResultApartUpToTheCapacity) {
   const std::size_t room = DIRECTIVE_RESULT_CAPACITY - 1;
   for (const std::size_t length : {room, room + 1}) {
-    GuardedBuffer out;
+    host::GuardedBuffer out;
     const std::string piece(length, 'p');
     std::copy(piece.begin(), piece.begin() + 10, out.data());
     out.data()[10] = '\0';
