@@ -29,6 +29,37 @@ constexpr std::uint64_t Load(const char *p) {
   return word;
 }
 
+// The four bytes at `p`, the first in the lowest bits; at compile time too.
+constexpr std::uint32_t LoadHalf(const char *p) {
+  std::uint32_t half = 0;
+  if (std::is_constant_evaluated()) {
+    for (std::size_t i = 0; i < 4; ++i) {
+      half |= std::uint32_t{static_cast<unsigned char>(p[i])} << (8 * i);
+    }
+    return half;
+  }
+  std::memcpy(&half, p, sizeof half);
+  if constexpr (std::endian::native == std::endian::big) {
+    half = __builtin_bswap32(half);
+  }
+  return half;
+}
+
+// The `size` bytes at `p`, 1 <= size < 8, in the low bytes of a word, as
+// Load places them, and zero above: an overlapping pair of loads, or for
+// fewer than four bytes the first, middle and last one. Reads no byte past
+// them.
+constexpr std::uint64_t LoadPart(const char *p, std::size_t size) {
+  if (size >= 4) {
+    return LoadHalf(p) | std::uint64_t{LoadHalf(p + size - 4)}
+                             << (8 * (size - 4));
+  }
+  const auto at = [p](std::size_t i) {
+    return std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
+  };
+  return at(0) | at(size / 2) | at(size - 1);
+}
+
 // The bytes of `word` below `n` (at most 0x80), each marked by its top bit.
 // A byte below n borrows when n is subtracted from it, which sets its top
 // bit where it was clear; a borrow can mark a later byte wrongly, but never

@@ -140,11 +140,11 @@ TEST(PropertyList, PutValueAcceptsAValueViewingTheListItself) {
 TEST(PropertyList, LinesViewTheTextTheyCameFrom) {
   const std::string text = "a=1\r\nb";
   PropertyList list = ListOf(text);
-  EXPECT_EQ(list.Lines()[0].value.data(), text.data() + 2);
-  EXPECT_EQ(list.Lines()[1].name.data(), text.data() + 5);
+  EXPECT_EQ(list.Lines()[0].Value().data(), text.data() + 2);
+  EXPECT_EQ(list.Lines()[1].Name().data(), text.data() + 5);
   const std::string value = "v";
   list.PutValue("c", value);
-  EXPECT_EQ(list.Lines()[2].value.data(), value.data());
+  EXPECT_EQ(list.Lines()[2].Value().data(), value.data());
 }
 
 // Past its inline lines a list moves to the heap and keeps working the same
