@@ -148,14 +148,12 @@ DirectiveBool DIRECTIVE_CALL IfAssemble(const char *keyword,
     const std::string_view actionValue =
         NormalizeValue(list.ValueOf(kActionValue));
 
-    result << head << " \"" << argument1 << "\" " << op << " \"" << argument2
-           << "\" " << action;
     // A goto names a label, written bare; any other action takes its value
     // between quotes.
-    if (EqualsIgnoringCase(kGoto, action)) {
-      result << ' ' << actionValue;
-    } else {
-      result << " \"" << actionValue << '"';
-    }
+    const bool bare = EqualsIgnoringCase(kGoto, action);
+    const std::string_view open = bare ? " " : " \"";
+    const std::string_view close = bare ? "" : "\"";
+    result.Write(head, " \"", argument1, "\" ", op, " \"", argument2, "\" ",
+                 action, open, actionValue, close);
   });
 }

@@ -49,7 +49,9 @@ public:
     return nameKey_ == size;
   }
   // Whether the line has a name that is not all ASCII.
-  constexpr bool HasOtherName() const { return Kind() == kOtherName; }
+  constexpr bool HasOtherName() const {
+    return static_cast<std::int64_t>(nameKey_) < 0;
+  }
 
   // Marks the name as not all ASCII, for a line made Named with `asciiName`.
   constexpr void MarkOtherName() {
@@ -57,7 +59,8 @@ public:
   }
 
 private:
-  enum NameKind : unsigned { kAsciiName = 0, kOtherName = 1, kNoName = 2 };
+  // kOtherName is the top bit alone, so that a lookup tests it by the sign.
+  enum NameKind : unsigned { kAsciiName = 0, kNoName = 1, kOtherName = 2 };
   static constexpr std::uint64_t kSizeBits = ~std::uint64_t{0} >> 2;
 
   constexpr PropertyLine(std::string_view name, std::string_view value,
@@ -181,48 +184,22 @@ public:
   constexpr void FromText(std::string_view text) {
     using namespace words;
     lines_.Clear();
-    const char *const p = text.data();
     const std::size_t size = text.size();
-    std::size_t start = 0;          // of the line being read
-    std::size_t equals = kNoEquals; // its first '='
-    std::uint64_t any = 0;          // every byte read, OR-ed
-    for (std::size_t i = 0; i < size; i += 8) {
-      const std::size_t left = size - i;
-      const std::uint64_t word = left >= 8 ? Load(p + i) : LoadPart(p + i, left);
-      const std::uint64_t valid =
-          left >= 8 ? ~std::uint64_t{0} : ~std::uint64_t{0} >> (64 - 8 * left);
-      any |= word;
-      std::uint64_t equalsMarks = BytesEqual(word, '=');
-      for (std::uint64_t ends = BytesBelow(word, '\r' + 1) & valid; ends != 0;
-           ends &= ends - 1) {
-        const std::size_t at = i + FirstMarked(ends);
-        const char c = p[at];
-        if ((c != '\r' && c != '\n') || at < start) {
-          continue; // another control byte, or the LF of a CR LF
-        }
-        const std::uint64_t before = (ends & (0 - ends)) - 1;
-        if (equals == kNoEquals && (equalsMarks & before) != 0) {
-          equals = i + FirstMarked(equalsMarks & before);
-        }
-        equalsMarks &= ~before;
-        AppendLine(p, start, equals, at);
-        equals = kNoEquals;
-        start = at + 1;
-        if (c == '\r' && start < size && p[start] == '\n') {
-          ++start;
-          if (start < i + 8) {
-            ends &= ends - 1; // the LF's mark, the next one
-          }
-        }
-      }
-      if (equals == kNoEquals && equalsMarks != 0) {
-        equals = i + FirstMarked(equalsMarks);
-      }
+    LineSplitter split(text.data(), size, lines_);
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+      split.Word(i, Load(text.data() + i), ~std::uint64_t{0});
     }
-    if (start < size) {
-      AppendLine(p, start, equals, size);
+    if (i < size) {
+      // The last bytes: where the text has a word, its last word shifted
+      // down, else the few bytes themselves.
+      const unsigned shift = static_cast<unsigned>(64 - 8 * (size - i));
+      split.Word(i,
+                 size >= 8 ? Load(text.data() + size - 8) >> shift
+                           : LoadPart(text.data() + i, size - i),
+                 ~std::uint64_t{0} >> shift);
     }
-    if ((any & kTopBits) != 0) {
+    if (split.End() != 0) {
       MarkOtherNames();
     }
   }
@@ -312,18 +289,77 @@ private:
     return nullptr;
   }
 
-  // Appends text[start, end), cut at `equals` unless that is kNoEquals; its
-  // name taken for ASCII until MarkOtherNames says otherwise.
-  constexpr void AppendLine(const char *text, std::size_t start,
-                            std::size_t equals, std::size_t end) {
-    if (equals == kNoEquals) {
-      lines_.Append(PropertyLine::Unnamed({text + start, end - start}));
-    } else {
-      lines_.Append(PropertyLine::Named({text + start, equals - start},
-                                        {text + equals + 1, end - equals - 1},
-                                        true));
+  // FromText's state between words: where the line being read starts, its
+  // first '=' once found, and every byte read so far, OR-ed.
+  class LineSplitter {
+  public:
+    constexpr LineSplitter(const char *text, std::size_t size,
+                           PropertyLines &lines)
+        : text_(text), size_(size), lines_(lines) {}
+
+    // Takes the word at text[i], its bytes past the text cleared, and
+    // `valid` marking the bytes that are in it.
+    [[gnu::always_inline]] constexpr void Word(std::size_t i,
+                                               std::uint64_t word,
+                                               std::uint64_t valid) {
+      using namespace words;
+      any_ |= word;
+      std::uint64_t equalsMarks = BytesEqual(word, '=');
+      for (std::uint64_t ends = BytesBelow(word, '\r' + 1) & valid; ends != 0;
+           ends &= ends - 1) {
+        const std::size_t at = i + FirstMarked(ends);
+        const char c = text_[at];
+        if ((c != '\r' && c != '\n') || at < start_) {
+          continue; // another control byte, or the LF of a CR LF
+        }
+        const std::uint64_t before = (ends & (0 - ends)) - 1;
+        if (equals_ == kNoEquals && (equalsMarks & before) != 0) {
+          equals_ = i + FirstMarked(equalsMarks & before);
+        }
+        equalsMarks &= ~before;
+        Append(at);
+        start_ = at + 1;
+        if (c == '\r' && start_ < size_ && text_[start_] == '\n') {
+          ++start_;
+        }
+      }
+      if (equals_ == kNoEquals && equalsMarks != 0) {
+        equals_ = i + FirstMarked(equalsMarks);
+      }
     }
-  }
+
+    // Appends the last line, if the text does not end with a break, and
+    // tells whether a byte read was not ASCII.
+    constexpr std::uint64_t End() {
+      if (start_ < size_) {
+        Append(size_);
+      }
+      return any_ & words::kTopBits;
+    }
+
+  private:
+    // Appends text[start_, end), cut at equals_ unless that is kNoEquals; its
+    // name taken for ASCII until MarkOtherNames says otherwise.
+    constexpr void Append(std::size_t end) {
+      const char *const line = text_ + start_;
+      if (equals_ == kNoEquals) {
+        lines_.Append(PropertyLine::Unnamed({line, end - start_}));
+      } else {
+        lines_.Append(PropertyLine::Named({line, equals_ - start_},
+                                          {text_ + equals_ + 1,
+                                           end - equals_ - 1},
+                                          true));
+        equals_ = kNoEquals;
+      }
+    }
+
+    const char *text_;
+    std::size_t size_;
+    PropertyLines &lines_;
+    std::size_t start_ = 0;
+    std::size_t equals_ = kNoEquals;
+    std::uint64_t any_ = 0;
+  };
 
   // Marks each name that is not all ASCII, for a text that is not.
   void MarkOtherNames();
