@@ -84,9 +84,8 @@ public:
         tail_(TailOf(name, ascii_)) {}
   // Any string a string_view can be made of, as a name too.
   template <typename Text>
-    requires std::is_convertible_v<const Text &, std::string_view>
-  constexpr FoldedName(const Text &name)
-      : FoldedName(std::string_view(name)) {}
+  requires std::is_convertible_v<const Text &, std::string_view>
+  constexpr FoldedName(const Text &name) : FoldedName(std::string_view(name)) {}
 
   constexpr std::string_view Name() const { return name_; }
   constexpr std::size_t Size() const { return name_.size(); }

@@ -269,8 +269,8 @@ private:
   // compare by bytes, a line is passed over by its name's length and kind
   // alone unless its name is of the wanted length or not all ASCII.
   template <typename Line>
-  [[gnu::always_inline]] static Line *
-  Find(Line *begin, Line *end, const CaseInsensitiveName &wanted) {
+  [[gnu::always_inline]] static Line *Find(Line *begin, Line *end,
+                                           const CaseInsensitiveName &wanted) {
     if (wanted.ByBytes()) {
       for (Line *line = begin; line != end; ++line) {
         if (line->HasAsciiNameOf(wanted.Size())
@@ -299,9 +299,8 @@ private:
 
     // Takes the word at text[i], its bytes past the text cleared, and
     // `valid` marking the bytes that are in it.
-    [[gnu::always_inline]] constexpr void Word(std::size_t i,
-                                               std::uint64_t word,
-                                               std::uint64_t valid) {
+    [[gnu::always_inline]] constexpr void
+    Word(std::size_t i, std::uint64_t word, std::uint64_t valid) {
       using namespace words;
       any_ |= word;
       std::uint64_t equalsMarks = BytesEqual(word, '=');
@@ -345,10 +344,9 @@ private:
       if (equals_ == kNoEquals) {
         lines_.Append(PropertyLine::Unnamed({line, end - start_}));
       } else {
-        lines_.Append(PropertyLine::Named({line, equals_ - start_},
-                                          {text_ + equals_ + 1,
-                                           end - equals_ - 1},
-                                          true));
+        lines_.Append(PropertyLine::Named(
+            {line, equals_ - start_}, {text_ + equals_ + 1, end - equals_ - 1},
+            true));
         equals_ = kNoEquals;
       }
     }

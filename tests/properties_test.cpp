@@ -254,12 +254,11 @@ TEST(PropertyList, CopiesOfAListOnTheHeapStandApart) {
 TEST(PropertyList, FromTextSplitsAtEveryPlaceInAWord) {
   for (std::size_t pad = 0; pad <= 17; ++pad) {
     const std::string x(pad, 'x');
-    const std::string text = x + "=a=<\r\n" + x + "\t\r\r\n=\n\x0e" + x +
-                             "=\xC3\xA9\n\xC3\xA9=" + x;
+    const std::string text =
+        x + "=a=<\r\n" + x + "\t\r\r\n=\n\x0e" + x + "=\xC3\xA9\n\xC3\xA9=" + x;
     const PropertyList list = ListOf(text);
-    EXPECT_EQ(LinesOf(list),
-              (Lines{x + "=a=<", x + "\t", "", "=", "\x0e" + x + "=\xC3\xA9",
-                     "\xC3\xA9=" + x}))
+    EXPECT_EQ(LinesOf(list), (Lines{x + "=a=<", x + "\t", "", "=",
+                                    "\x0e" + x + "=\xC3\xA9", "\xC3\xA9=" + x}))
         << pad;
     EXPECT_EQ(list.ValueOf(x), "a=<") << pad;
     EXPECT_EQ(list.ValueOf("\xC3\xA9"), x) << pad;
