@@ -283,7 +283,7 @@ std::optional<std::size_t> PlatformFind(const PropertyList &list,
 }
 
 // Names of every length to past two words, each looked up in a list of its
-// near misses: a byte off by 0x20 or 0x01 (the case bit where no letter is,
+// misses misses: a byte off by 0x20 or 0x01 (the case bit where no letter is,
 // or a letter's neighbour), a byte more or less, and letters replaced by
 // characters beyond ASCII that fold to them under some locales (the Kelvin
 // sign, dotless and dotted i). Runs under tr_TR too (tests/CMakeLists.txt).
@@ -298,11 +298,11 @@ TEST(CaseFolding, ListLookupsGiveThePlatformsAnswersAtEveryLength) {
     // Those beyond ASCII first, so that no plain case variant before them
     // hides whether they match.
     std::vector<std::string> names;
-    std::vector<std::string> near = {name.substr(1), name + "a"};
+    std::vector<std::string> misses = {name.substr(1), name + "a"};
     for (std::size_t at = 0; at < length; ++at) {
       for (const char change : {'\x20', '\x01'}) {
-        near.push_back(name);
-        near.back()[at] = static_cast<char>(name[at] ^ change);
+        misses.push_back(name);
+        misses.back()[at] = static_cast<char>(name[at] ^ change);
       }
       const char c = name[at];
       const char *beyond = c == 'k' || c == 'K' ? "\xE2\x84\xAA"
@@ -313,7 +313,7 @@ TEST(CaseFolding, ListLookupsGiveThePlatformsAnswersAtEveryLength) {
         names.push_back(name.substr(0, at) + beyond + name.substr(at + 1));
       }
     }
-    names.insert(names.end(), near.begin(), near.end());
+    names.insert(names.end(), misses.begin(), misses.end());
     names.push_back(name);
     // A bare line of the name first: a line without '=' never matches.
     std::string text = name;
