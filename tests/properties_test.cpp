@@ -283,7 +283,7 @@ std::optional<std::size_t> PlatformFind(const PropertyList &list,
 }
 
 // Names of every length to past two words, each looked up in a list of its
-// misses misses: a byte off by 0x20 or 0x01 (the case bit where no letter is,
+// near misses: a byte off by 0x20 or 0x01 (the case bit where no letter is,
 // or a letter's neighbour), a byte more or less, and letters replaced by
 // characters beyond ASCII that fold to them under some locales (the Kelvin
 // sign, dotless and dotted i). Runs under tr_TR too (tests/CMakeLists.txt).
