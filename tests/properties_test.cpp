@@ -235,10 +235,12 @@ TEST(PropertyList, FromTextSplitsAtBreaksAndTheFirstEqualsOfAnyLine) {
 // Past its inline lines a copy holds lines of its own.
 TEST(PropertyList, CopiesOfAListOnTheHeapStandApart) {
   std::vector<std::string> names;
-  PropertyList list;
   for (std::size_t i = 0; i < 2 * PropertyLines::kInline; ++i) {
     names.push_back(NumberedName(i));
-    list.PutValue(names.back(), "v");
+  }
+  PropertyList list;
+  for (const std::string &name : names) {
+    list.PutValue(name, "v");
   }
   const Lines before = LinesOf(list);
   const PropertyList copy = list;
