@@ -38,10 +38,10 @@ export LC_ALL=C.UTF-8
 # from the aims of 700 for if-parse and if-assemble, 200 for label-parse and
 # 300 for label-assemble.
 readonly cases=(
-  "if-parse 1320 - 0"
-  "if-assemble 1580 - 0"
-  "label-parse 200 - 0"
-  "label-assemble 420 - 0"
+  "if-parse 1100 - 0"
+  "if-assemble 1385 - 0"
+  "label-parse 197 - 0"
+  "label-assemble 315 - 0"
   "if-parse-30000 - 1.3 0"
   "if-parse-word-30000 - 3.3 0"
 )

@@ -5,12 +5,12 @@ bool case_folding::EqualsLongAsciiIgnoringCase(std::string_view a,
   // The last word overlaps the one before it.
   const std::size_t size = a.size();
   for (std::size_t i = 0; i + 8 < size; i += 8) {
-    if (!SameWordIgnoringCase(Word(a.data() + i), Word(b.data() + i))) {
+    if (!FoldedWord(Word(b.data() + i)).Matches(Word(a.data() + i))) {
       return false;
     }
   }
-  return SameWordIgnoringCase(Word(a.data() + size - 8),
-                              Word(b.data() + size - 8));
+  return FoldedWord(Word(b.data() + size - 8))
+      .Matches(Word(a.data() + size - 8));
 }
 
 bool CaseInsensitiveName::ByLocale(std::string_view name,

@@ -23,73 +23,37 @@ using words::kTopBits;
 
 constexpr std::uint64_t Word(const char *p) { return words::Load(p); }
 
-constexpr std::uint64_t HalfWord(const char *p) {
-  if (std::is_constant_evaluated()) {
-    std::uint64_t half = 0;
-    for (std::size_t i = 0; i < 4; ++i) {
-      half |= std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
-    }
-    return half;
-  }
-  std::uint32_t half;
-  std::memcpy(&half, p, sizeof half);
-  return half;
-}
-
-// The bytes of s[from, from + length), 1 <= length <= 8, in one word: an
-// overlapping pair of loads, or for fewer than four bytes the first, middle
-// and last one. Each byte lands in the same place for two strings of the
-// same length, so words of two strings compare as the strings do.
-constexpr std::uint64_t ShortWord(const char *p, std::size_t length) {
-  if (length >= 4) {
-    return HalfWord(p) | HalfWord(p + length - 4) << 32;
-  }
-  return static_cast<unsigned char>(p[0]) |
-         static_cast<std::uint64_t>(static_cast<unsigned char>(p[length / 2]))
-             << 8 |
-         static_cast<std::uint64_t>(static_cast<unsigned char>(p[length - 1]))
-             << 16;
-}
-
-// Whether two words of ASCII bytes hold the same bytes but for the case of
-// ASCII letters: every differing byte differs in 0x20 alone, and is a letter.
-inline bool SameWordIgnoringCase(std::uint64_t x, std::uint64_t y) {
-  const std::uint64_t differ = x ^ y;
-  if (differ == 0) {
-    return true;
-  }
-  if ((differ & ~(kEveryByte * 0x20)) != 0) {
-    return false;
-  }
-  // No byte of `lower` is above 0x7f, so adding to it carries into no other
-  // byte: a byte's top bit then says whether it reached the bound.
-  const std::uint64_t lower = x | kEveryByte * 0x20;
+// 0x20 in each byte of `word`, a word of ASCII bytes, that is a letter:
+// the bit that tells a letter's cases apart. No byte of `lower` is above
+// 0x7f, so adding to it carries into no other byte: a byte's top bit then
+// says whether it reached the bound.
+constexpr std::uint64_t CaseBits(std::uint64_t word) {
+  const std::uint64_t lower = word | kEveryByte * 0x20;
   const std::uint64_t letters = (lower + kEveryByte * (0x80 - 'a')) &
                                 ~(lower + kEveryByte * (0x80 - 'z' - 1)) &
                                 kTopBits;
-  return (differ & ~(letters >> 2)) == 0;
+  return letters >> 2;
 }
 
-// EqualsAsciiIgnoringCase for strings of more than 16 bytes, out of line.
+// A word of ASCII bytes as its case-insensitive key: every letter in lower
+// case. With `caseBits` its CaseBits, any other word `w` holds the same bytes
+// but for the case of letters exactly when (w | caseBits) is the key: at a
+// letter, w's byte is then the letter in either case, elsewhere the byte
+// itself (a byte of 0x80 or above never matches).
+struct FoldedWord {
+  std::uint64_t key = 0;
+  std::uint64_t caseBits = 0;
+
+  constexpr explicit FoldedWord(std::uint64_t word)
+      : key(word | CaseBits(word)), caseBits(CaseBits(word)) {}
+  constexpr bool Matches(std::uint64_t other) const {
+    return (other | caseBits) == key;
+  }
+};
+
+// Whether two ASCII strings of the same length of more than 16 bytes are
+// equal but for the case of ASCII letters, a word at a time; out of line.
 bool EqualsLongAsciiIgnoringCase(std::string_view a, std::string_view b);
-
-// Whether two ASCII strings of the same length are equal but for the case
-// of ASCII letters, a word at a time: a name of up to 16 bytes in two
-// overlapping words.
-[[gnu::always_inline]] inline bool EqualsAsciiIgnoringCase(std::string_view a,
-                                                           std::string_view b) {
-  const std::size_t size = a.size();
-  if (size > 16) {
-    return EqualsLongAsciiIgnoringCase(a, b);
-  }
-  if (size < 8) {
-    return size == 0 || SameWordIgnoringCase(ShortWord(a.data(), size),
-                                             ShortWord(b.data(), size));
-  }
-  return SameWordIgnoringCase(Word(a.data()), Word(b.data())) &&
-         SameWordIgnoringCase(Word(a.data() + size - 8),
-                              Word(b.data() + size - 8));
-}
 
 } // namespace case_folding
 
@@ -99,7 +63,7 @@ constexpr bool IsAscii(std::string_view s) {
   using namespace case_folding;
   const std::size_t size = s.size();
   if (size < 8) {
-    return size == 0 || (ShortWord(s.data(), size) & kTopBits) == 0;
+    return size == 0 || (words::LoadPart(s.data(), size) & kTopBits) == 0;
   }
   std::uint64_t any = Word(s.data() + size - 8);
   for (std::size_t i = 0; i + 8 < size; i += 8) {
@@ -108,54 +72,121 @@ constexpr bool IsAscii(std::string_view s) {
   return (any & kTopBits) == 0;
 }
 
-// Compares one string with many, ignoring case under the user's locale: what
+// A name made ready to be compared with many others ignoring case: its
+// bytes, whether they are all ASCII, and, for an ASCII name of up to 16
+// bytes, the keys of its first and last word (overlapping). A constant name
+// is made at compile time, so that a lookup of it holds its keys as
+// constants.
+class FoldedName {
+public:
+  constexpr FoldedName(std::string_view name)
+      : name_(name), ascii_(IsAscii(name)), head_(HeadOf(name, ascii_)),
+        tail_(TailOf(name, ascii_)) {}
+  // Any string a string_view can be made of, as a name too.
+  template <typename Text>
+  requires std::is_convertible_v<const Text &, std::string_view>
+  constexpr FoldedName(const Text &name) : FoldedName(std::string_view(name)) {}
+
+  constexpr std::string_view Name() const { return name_; }
+  constexpr std::size_t Size() const { return name_.size(); }
+  constexpr bool Ascii() const { return ascii_; }
+
+  // For an ASCII name: whether the Size() bytes at `other` are the name's
+  // but for the case of ASCII letters.
+  [[gnu::always_inline]] bool SameAsciiBytes(const char *other) const {
+    using namespace case_folding;
+    const std::size_t size = name_.size();
+    if (size > 16) {
+      return EqualsLongAsciiIgnoringCase({other, size}, name_);
+    }
+    if (size < 8) {
+      return size == 0 || head_.Matches(words::LoadPart(other, size));
+    }
+    return head_.Matches(Word(other)) && tail_.Matches(Word(other + size - 8));
+  }
+
+private:
+  static constexpr case_folding::FoldedWord HeadOf(std::string_view name,
+                                                   bool ascii) {
+    using namespace case_folding;
+    if (!ascii || name.empty() || name.size() > 16) {
+      return FoldedWord(0);
+    }
+    return FoldedWord(name.size() < 8
+                          ? words::LoadPart(name.data(), name.size())
+                          : Word(name.data()));
+  }
+  static constexpr case_folding::FoldedWord TailOf(std::string_view name,
+                                                   bool ascii) {
+    using namespace case_folding;
+    if (!ascii || name.size() < 8 || name.size() > 16) {
+      return FoldedWord(0);
+    }
+    return FoldedWord(Word(name.data() + name.size() - 8));
+  }
+
+  std::string_view name_;
+  bool ascii_;
+  case_folding::FoldedWord head_;
+  case_folding::FoldedWord tail_;
+};
+
+// Compares one name with many, ignoring case under the user's locale: what
 // platform::EqualsIgnoringCase answers, asking it only when shortcuts cannot.
 // The same spelling is equal under any locale. Where ASCII folds plainly
 // (platform::AsciiFoldsPlainly), two ASCII strings are sequences of whole
 // characters that fold as in "C", so they are equal exactly when they have
-// the same length and bytes that differ only in the case of ASCII letters.
-// Else, there, they are read byte by byte while both bytes are ASCII: a byte
-// that differs other than in case, or one string ending before the other,
-// decides the answer; only a byte that is not ASCII hands the rest to the
-// locale.
+// the same length and bytes that differ only in the case of ASCII letters
+// (FoldedName::SameAsciiBytes). Else, there, they are read byte by byte
+// while both bytes are ASCII: a byte that differs other than in case, or one
+// string ending before the other, decides the answer; only a byte that is
+// not ASCII hands the rest to the locale.
 class CaseInsensitiveName {
 public:
-  // `ascii` says whether every byte of `name` is ASCII.
-  CaseInsensitiveName(std::string_view name, bool ascii)
+  [[gnu::always_inline]] explicit CaseInsensitiveName(const FoldedName &name)
       : name_(name), asciiFoldsPlainly_(platform::AsciiFoldsPlainly()),
-        byLength_(asciiFoldsPlainly_ && ascii) {}
-  explicit CaseInsensitiveName(std::string_view name)
-      : CaseInsensitiveName(name, IsAscii(name)) {}
+        byBytes_(asciiFoldsPlainly_ && name.Ascii()) {}
+
+  // Whether an ASCII name equals this one exactly when it has the same
+  // length and SameAsciiBytes says so; any other needs ByLocale.
+  bool ByBytes() const { return byBytes_; }
+  std::size_t Size() const { return name_.Size(); }
+  [[gnu::always_inline]] bool SameAsciiBytes(const char *other) const {
+    return name_.SameAsciiBytes(other);
+  }
 
   // Whether `other`, of which `otherAscii` says whether it is all ASCII,
   // equals the name. Most names differ in length, so that decides first.
   [[gnu::always_inline]] bool Matches(std::string_view other,
                                       bool otherAscii) const {
-    if (byLength_ && otherAscii) {
-      return other.size() == name_.size() &&
-             case_folding::EqualsAsciiIgnoringCase(other, name_);
+    if (byBytes_ && otherAscii) {
+      return other.size() == Size() && SameAsciiBytes(other.data());
     }
-    return ByLocale(name_, other, asciiFoldsPlainly_);
+    return ByLocale(other);
   }
   bool Matches(std::string_view other) const {
     return Matches(other, IsAscii(other));
   }
 
+  // The comparison past the shortcut of lengths and bytes.
+  [[gnu::always_inline]] bool ByLocale(std::string_view other) const {
+    return ByLocale(name_.Name(), other, asciiFoldsPlainly_);
+  }
+
 private:
-  // The comparison past the shortcut of lengths: out of line, so that the
-  // shortcut stays small enough to inline into every lookup, given values,
-  // so that the name stays in registers there, and cold, so that a lookup
-  // readies its arguments only on the way to it (where the locale is asked,
-  // its cost dwarfs the call's).
+  // Out of line, so that the shortcuts stay small enough to inline into
+  // every lookup, given values, so that the name stays in registers there,
+  // and cold, so that a lookup readies its arguments only on the way to it
+  // (where the locale is asked, its cost dwarfs the call's).
   [[gnu::cold]] static bool ByLocale(std::string_view name,
                                      std::string_view other,
                                      bool asciiFoldsPlainly);
 
-  std::string_view name_;
+  FoldedName name_;
   bool asciiFoldsPlainly_;
-  bool byLength_; // ASCII folds plainly, and the name is ASCII
+  bool byBytes_; // ASCII folds plainly, and the name is ASCII
 };
 
-inline bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+inline bool EqualsIgnoringCase(const FoldedName &a, std::string_view b) {
   return CaseInsensitiveName(a).Matches(b);
 }

@@ -12,7 +12,7 @@ static_assert(std::is_same_v<decltype(&LabelGotoAssemble), AssembleProc>);
 
 namespace {
 
-constexpr std::string_view kLabel = DIRECTIVE_PROPERTY_LABEL;
+constexpr FoldedName kLabel = DIRECTIVE_PROPERTY_LABEL;
 
 // The label named by «#KEYWORD = value», or nothing when the text does not
 // have that shape.
@@ -57,7 +57,7 @@ DirectiveBool DIRECTIVE_CALL LabelGotoParse(const char *text, char *out,
   const std::string_view directive = HostString(text);
   return WriteResult(out, {directive}, [directive](ResultWriter &result) {
     if (const std::optional<std::string_view> label = LabelOf(directive)) {
-      result << kLabel << '=' << *label;
+      result.Write(kLabel.Name(), '=', *label);
     }
   });
 }
@@ -70,6 +70,6 @@ DirectiveBool DIRECTIVE_CALL LabelGotoAssemble(const char *keyword,
   return WriteResult(out, {head, text}, [head, text](ResultWriter &result) {
     PropertyList list;
     list.FromText(text);
-    result << head << " =\"" << list.ValueOf(kLabel) << '"';
+    result.Write(head, " =\"", list.ValueOf(kLabel), '"');
   });
 }

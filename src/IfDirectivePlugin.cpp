@@ -12,11 +12,12 @@ static_assert(std::is_same_v<decltype(&IfAssemble), AssembleProc>);
 
 namespace {
 
-constexpr std::string_view kArgument1 = DIRECTIVE_PROPERTY_ARGUMENT1;
-constexpr std::string_view kOperator = DIRECTIVE_PROPERTY_OPERATOR;
-constexpr std::string_view kArgument2 = DIRECTIVE_PROPERTY_ARGUMENT2;
-constexpr std::string_view kAction = DIRECTIVE_PROPERTY_ACTION;
-constexpr std::string_view kActionValue = DIRECTIVE_PROPERTY_ACTIONVALUE;
+constexpr FoldedName kArgument1 = DIRECTIVE_PROPERTY_ARGUMENT1;
+constexpr FoldedName kOperator = DIRECTIVE_PROPERTY_OPERATOR;
+constexpr FoldedName kArgument2 = DIRECTIVE_PROPERTY_ARGUMENT2;
+constexpr FoldedName kAction = DIRECTIVE_PROPERTY_ACTION;
+constexpr FoldedName kActionValue = DIRECTIVE_PROPERTY_ACTIONVALUE;
+constexpr FoldedName kGoto = DIRECTIVE_ACTION_GOTO;
 
 // Every property with an empty value, in the order of the tokens: what a
 // parse starts from before it reaches any token. Loaded once, when the
@@ -147,14 +148,12 @@ DirectiveBool DIRECTIVE_CALL IfAssemble(const char *keyword,
     const std::string_view actionValue =
         NormalizeValue(list.ValueOf(kActionValue));
 
-    result << head << " \"" << argument1 << "\" " << op << " \"" << argument2
-           << "\" " << action;
     // A goto names a label, written bare; any other action takes its value
     // between quotes.
-    if (EqualsIgnoringCase(action, DIRECTIVE_ACTION_GOTO)) {
-      result << ' ' << actionValue;
-    } else {
-      result << " \"" << actionValue << '"';
-    }
+    const bool bare = EqualsIgnoringCase(kGoto, action);
+    const std::string_view open = bare ? " " : " \"";
+    const std::string_view close = bare ? "" : "\"";
+    result.Write(head, " \"", argument1, "\" ", op, " \"", argument2, "\" ",
+                 action, open, actionValue, close);
   });
 }

@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string_view>
@@ -129,13 +128,13 @@ private:
     std::memcpy(to + size - width, tail, width);
   }
 
-  // Whether `text` with its NUL and the capacity of `out` share a byte.
-  // std::less orders pointers into different objects too.
+  // Whether `text` with its NUL and the capacity of `out` share a byte: as
+  // addresses, text starts within out's capacity or out within text's
+  // bytes, two unsigned compares. A null text, of size 0, never does.
   static bool SharesBytes(std::string_view text, const char *out) {
-    const std::less<const char *> before;
-    return text.data() != nullptr &&
-           before(text.data(), out + DIRECTIVE_RESULT_CAPACITY) &&
-           before(out, text.data() + text.size() + 1);
+    const auto from = reinterpret_cast<std::uintptr_t>(text.data());
+    const auto to = reinterpret_cast<std::uintptr_t>(out);
+    return from - to < DIRECTIVE_RESULT_CAPACITY || to - from <= text.size();
   }
 
   // A private buffer of the capacity, or null when there is no memory for

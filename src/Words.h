@@ -13,20 +13,49 @@ namespace words {
 constexpr std::uint64_t kEveryByte = 0x0101010101010101u;
 constexpr std::uint64_t kTopBits = kEveryByte * 0x80;
 
-// The eight bytes at `p`, the first in the lowest bits; at compile time too.
-constexpr std::uint64_t Load(const char *p) {
-  std::uint64_t word = 0;
+// The sizeof(Word) bytes at `p`, the first in the lowest bits; at compile
+// time too.
+template <typename Word> constexpr Word LoadBytes(const char *p) {
+  Word word = 0;
   if (std::is_constant_evaluated()) {
-    for (std::size_t i = 0; i < 8; ++i) {
-      word |= std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
+    for (std::size_t i = 0; i < sizeof word; ++i) {
+      word |= static_cast<Word>(
+          static_cast<Word>(static_cast<unsigned char>(p[i])) << (8 * i));
     }
     return word;
   }
   std::memcpy(&word, p, sizeof word);
   if constexpr (std::endian::native == std::endian::big) {
-    word = __builtin_bswap64(word);
+    if constexpr (sizeof word == 8) {
+      word = __builtin_bswap64(word);
+    } else {
+      word = __builtin_bswap32(word);
+    }
   }
   return word;
+}
+
+// The eight bytes at `p`, and the four, as LoadBytes reads them.
+constexpr std::uint64_t Load(const char *p) {
+  return LoadBytes<std::uint64_t>(p);
+}
+constexpr std::uint32_t LoadHalf(const char *p) {
+  return LoadBytes<std::uint32_t>(p);
+}
+
+// The `size` bytes at `p`, 1 <= size < 8, in the low bytes of a word, as
+// Load places them, and zero above: an overlapping pair of loads, or for
+// fewer than four bytes the first, middle and last one. Reads no byte past
+// them.
+constexpr std::uint64_t LoadPart(const char *p, std::size_t size) {
+  if (size >= 4) {
+    return LoadHalf(p) | std::uint64_t{LoadHalf(p + size - 4)}
+                             << (8 * (size - 4));
+  }
+  const auto at = [p](std::size_t i) {
+    return std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
+  };
+  return at(0) | at(size / 2) | at(size - 1);
 }
 
 // The bytes of `word` below `n` (at most 0x80), each marked by its top bit.

@@ -7,79 +7,160 @@
 #include "ResultWriter.h"
 #include "Words.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
-#include <vector>
+#include <utility>
 
 // One line of a property list, held as views into text the list does not
 // own: a line read from property text is cut at its first '=', a line set by
-// PutValue is the name and the value it was given.
-struct PropertyLine {
-  std::string_view name;  // before the first '='; the whole line without one
-  std::string_view value; // after the first '='
-  bool hasEquals = false; // a line without '=' has no name at all
-  bool asciiName = false; // every byte of the name is ASCII
+// PutValue is the name and the value it was given. Its name's length and
+// kind share one integer, so that a lookup passes over a line of another
+// length, or takes it for one to compare by bytes, in one compare.
+class PropertyLine {
+public:
+  constexpr PropertyLine() = default;
+
+  // The line «name=value»; `asciiName` says whether the name is all ASCII.
+  static constexpr PropertyLine Named(std::string_view name,
+                                      std::string_view value, bool asciiName) {
+    return {name, value, asciiName ? kAsciiName : kOtherName};
+  }
+  // A line without '=', which has no name and never matches a lookup.
+  static constexpr PropertyLine Unnamed(std::string_view text) {
+    return {text, {}, kNoName};
+  }
+
+  // Before the first '='; the whole line without one.
+  constexpr std::string_view Name() const {
+    return {name_, static_cast<std::size_t>(nameKey_ & kSizeBits)};
+  }
+  // After the first '='.
+  constexpr std::string_view Value() const { return {value_, valueSize_}; }
+  constexpr bool HasEquals() const { return Kind() != kNoName; }
+  constexpr bool AsciiName() const { return Kind() == kAsciiName; }
+
+  // Whether the line has an all-ASCII name of `size` bytes.
+  constexpr bool HasAsciiNameOf(std::size_t size) const {
+    return nameKey_ == size;
+  }
+  // Whether the line has a name that is not all ASCII.
+  constexpr bool HasOtherName() const {
+    return static_cast<std::int64_t>(nameKey_) < 0;
+  }
+
+  // Marks the name as not all ASCII, for a line made Named with `asciiName`.
+  constexpr void MarkOtherName() {
+    nameKey_ = (nameKey_ & kSizeBits) | std::uint64_t{kOtherName} << 62;
+  }
+
+private:
+  // kOtherName is the top bit alone, so that a lookup tests it by the sign.
+  enum NameKind : unsigned { kAsciiName = 0, kNoName = 1, kOtherName = 2 };
+  static constexpr std::uint64_t kSizeBits = ~std::uint64_t{0} >> 2;
+
+  constexpr PropertyLine(std::string_view name, std::string_view value,
+                         NameKind kind)
+      : name_(name.data()), value_(value.data()), valueSize_(value.size()),
+        nameKey_(name.size() | std::uint64_t{kind} << 62) {}
+
+  constexpr NameKind Kind() const {
+    return static_cast<NameKind>(nameKey_ >> 62);
+  }
+
+  const char *name_;
+  const char *value_;
+  std::size_t valueSize_;
+  std::uint64_t nameKey_; // the name's size, its Kind in the top bits
 };
 
 // The lines of one list. The first few live in the list itself, so that a
-// typical list costs no heap allocation; a list that grows past them moves
-// all its lines to the heap.
+// typical list costs no heap allocation and copies as plain bytes; a list
+// that grows past them moves all its lines to the heap.
 class PropertyLines {
 public:
   static constexpr std::size_t kInline = 6;
 
-  constexpr std::size_t Size() const { return size_; }
-  constexpr const PropertyLine *begin() const { return Data(); }
-  constexpr const PropertyLine *end() const { return Data() + size_; }
-  constexpr const PropertyLine &operator[](std::size_t i) const {
-    return Data()[i];
+  // Lines past Size() are left as they are: a list that is made costs no
+  // stores but its bounds. A list made at compile time must hold no
+  // indeterminate bytes, so there they are set.
+  constexpr PropertyLines() {
+    if (std::is_constant_evaluated()) {
+      inline_ = {};
+    }
   }
-  constexpr PropertyLine &operator[](std::size_t i) { return Data()[i]; }
+  constexpr PropertyLines(const PropertyLines &other) {
+    if (other.OnHeap()) {
+      CopyHeap(other);
+    } else {
+      CopyInline(other);
+    }
+  }
+  constexpr PropertyLines(PropertyLines &&other) noexcept {
+    if (other.OnHeap()) {
+      begin_ = other.begin_;
+      end_ = other.end_;
+      limit_ = other.limit_;
+      other.begin_ = other.end_ = other.inline_.data();
+      other.limit_ = other.inline_.data() + kInline;
+    } else {
+      CopyInline(other);
+    }
+  }
+  PropertyLines &operator=(const PropertyLines &) = delete;
+  constexpr ~PropertyLines() {
+    if (OnHeap()) {
+      Free(begin_);
+    }
+  }
+
+  constexpr std::size_t Size() const {
+    return static_cast<std::size_t>(end_ - begin_);
+  }
+  constexpr const PropertyLine *begin() const { return begin_; }
+  constexpr const PropertyLine *end() const { return end_; }
+  constexpr PropertyLine *begin() { return begin_; }
+  constexpr PropertyLine *end() { return end_; }
+  constexpr const PropertyLine &operator[](std::size_t i) const {
+    return begin_[i];
+  }
+  constexpr PropertyLine &operator[](std::size_t i) { return begin_[i]; }
 
   constexpr void Append(const PropertyLine &line) {
-    if (size_ < kInline && spilled_.empty()) {
-      inline_[size_++] = line;
-    } else if (std::is_constant_evaluated()) {
-      Spill(line);
-    } else {
-      AppendSpilled(line);
+    if (end_ == limit_) {
+      Grow();
     }
+    *end_++ = line;
   }
 
-  void Erase(std::size_t i);
+  void Erase(PropertyLine *line);
 
-  constexpr void Clear() {
-    spilled_.clear();
-    size_ = 0;
-  }
+  constexpr void Clear() { end_ = begin_; }
 
 private:
-  // Appends past the inline lines, moving them all to the heap first.
-  constexpr void Spill(const PropertyLine &line) {
-    if (spilled_.empty()) {
-      spilled_.assign(inline_.begin(), inline_.end());
-    }
-    spilled_.push_back(line);
-    ++size_;
-  }
-  // Spill, out of line: rare, and too large to copy into every caller.
-  void AppendSpilled(const PropertyLine &line);
+  constexpr bool OnHeap() const { return begin_ != inline_.data(); }
 
-  // The heap holds the lines whenever it holds any.
-  constexpr const PropertyLine *Data() const {
-    return spilled_.empty() ? inline_.data() : spilled_.data();
+  // Doubles the capacity, on the heap; out of line: rare, and too large to
+  // copy into every caller. Throws std::bad_alloc without the memory.
+  void Grow();
+  void CopyHeap(const PropertyLines &other);
+  constexpr void CopyInline(const PropertyLines &other) {
+    if (std::is_constant_evaluated()) {
+      inline_ = other.inline_;
+    }
+    end_ = std::copy(other.begin_, other.end_, begin_);
   }
-  constexpr PropertyLine *Data() {
-    return spilled_.empty() ? inline_.data() : spilled_.data();
-  }
+  static void Free(PropertyLine *lines);
 
   std::array<PropertyLine, kInline> inline_;
-  std::vector<PropertyLine> spilled_;
-  std::size_t size_ = 0;
+  // The lines, in inline_ or on the heap, and the end of their room.
+  PropertyLine *begin_ = inline_.data();
+  PropertyLine *end_ = begin_;
+  PropertyLine *limit_ = begin_ + kInline;
 };
 
 // An ordered list of property lines with lookup by name. It copies nothing:
@@ -92,48 +173,53 @@ public:
   // host string ends at its own). CR, LF and CR LF each break a line (LF CR
   // is two breaks); a break at the very end adds no line. A constant text
   // can be loaded at compile time.
+  //
+  // One pass, a word at a time: in each word the bytes below 14 (CR and LF
+  // among them: one test for both) and the '=' are marked, and each line
+  // end is taken in turn; a line's first '=' is then the first one marked
+  // before its end, so that no byte is read twice and a later '=' costs
+  // nothing. Other marked control bytes are passed over. Whether names are
+  // ASCII is settled for the whole text at once: mostly it is, and no name
+  // needs looking at again.
   constexpr void FromText(std::string_view text) {
+    using namespace words;
     lines_.Clear();
-    // One pass: each line is read up to its first '=', CR or LF, and a
-    // line with '=' on to its CR or LF.
-    for (std::size_t pos = 0; pos < text.size();) {
-      std::size_t end = FindLineEnd(text, pos, true);
-      if (end < text.size() && text[end] == '=') {
-        const std::size_t equals = end;
-        end = FindLineEnd(text, equals + 1, false);
-        const std::string_view name(text.data() + pos, equals - pos);
-        lines_.Append({name,
-                       {text.data() + equals + 1, end - equals - 1},
-                       true,
-                       IsAscii(name)});
-      } else {
-        lines_.Append({{text.data() + pos, end - pos}, {}, false});
-      }
-      pos = end;
-      if (pos < text.size() && text[pos] == '\r') {
-        ++pos;
-      }
-      if (pos < text.size() && text[pos] == '\n') {
-        ++pos;
-      }
+    const std::size_t size = text.size();
+    LineSplitter split(text.data(), size, lines_);
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+      split.Word(i, Load(text.data() + i), ~std::uint64_t{0});
+    }
+    if (i < size) {
+      // The last bytes: where the text has a word, its last word shifted
+      // down, else the few bytes themselves.
+      const unsigned shift = static_cast<unsigned>(64 - 8 * (size - i));
+      split.Word(i,
+                 size >= 8 ? Load(text.data() + size - 8) >> shift
+                           : LoadPart(text.data() + i, size - i),
+                 ~std::uint64_t{0} >> shift);
+    }
+    if (split.End() != 0) {
+      MarkOtherNames();
     }
   }
 
   // Writes every line followed by CR LF; nothing for an empty list.
   void ToText(ResultWriter &out) const {
     for (const PropertyLine &line : lines_) {
-      if (line.hasEquals) {
-        out.Write(line.name, '=', line.value, "\r\n");
+      if (line.HasEquals()) {
+        out.Write(line.Name(), '=', line.Value(), "\r\n");
       } else {
-        out.Write(line.name, "\r\n");
+        out.Write(line.Name(), "\r\n");
       }
     }
   }
 
   // Index of the first line whose name equals `name` ignoring case under
   // the user's locale. Lines without '=' never match.
-  std::optional<std::size_t> FindName(std::string_view name) const {
-    const PropertyLine *line = Find(name, IsAscii(name));
+  std::optional<std::size_t> FindName(const FoldedName &name) const {
+    const PropertyLine *line =
+        Find(lines_.begin(), lines_.end(), CaseInsensitiveName(name));
     if (line == nullptr) {
       return std::nullopt;
     }
@@ -144,30 +230,31 @@ public:
   // empty when no line matches. The matched name may differ in length from
   // `name` (a locale can fold "straße" to "strasse"); the value is what
   // follows the line's own '='.
-  [[gnu::always_inline]] std::string_view ValueOf(std::string_view name) const {
-    const PropertyLine *line = Find(name, IsAscii(name));
-    return line != nullptr ? line->value : std::string_view();
+  [[gnu::always_inline]] std::string_view
+  ValueOf(const FoldedName &name) const {
+    const PropertyLine *line =
+        Find(lines_.begin(), lines_.end(), CaseInsensitiveName(name));
+    return line != nullptr ? line->Value() : std::string_view();
   }
 
   // A non-empty value replaces the first matching line by "name=value" (or
   // appends one); an empty value removes the first matching line. `name`
   // holds no '=', as a property name never does, so that the new line's
   // name is all of it.
-  [[gnu::always_inline]] void PutValue(std::string_view name,
+  [[gnu::always_inline]] void PutValue(const FoldedName &name,
                                        std::string_view value) {
-    const bool ascii = IsAscii(name);
-    const PropertyLine *found = Find(name, ascii);
-    const std::size_t index = static_cast<std::size_t>(
-        (found != nullptr ? found : lines_.end()) - lines_.begin());
+    PropertyLine *const found =
+        Find(lines_.begin(), lines_.end(), CaseInsensitiveName(name));
     if (value.empty()) {
       if (found != nullptr) {
-        lines_.Erase(index);
+        lines_.Erase(found);
       }
       return;
     }
-    const PropertyLine line{name, value, true, ascii};
+    const PropertyLine line =
+        PropertyLine::Named(name.Name(), value, name.Ascii());
     if (found != nullptr) {
-      lines_[index] = line;
+      *found = line;
     } else {
       lines_.Append(line);
     }
@@ -176,54 +263,104 @@ public:
   constexpr const PropertyLines &Lines() const { return lines_; }
 
 private:
-  // The first line whose name matches `name`, of which `ascii` says whether
-  // it is all ASCII, or null.
-  [[gnu::always_inline]] const PropertyLine *Find(std::string_view name,
-                                                  bool ascii) const {
-    const CaseInsensitiveName wanted(name, ascii);
-    for (const PropertyLine &line : lines_) {
-      if (line.hasEquals && wanted.Matches(line.name, line.asciiName)) {
-        return &line;
+  static constexpr std::size_t kNoEquals = ~std::size_t{0};
+
+  // The first line whose name matches `wanted`, or null. Where ASCII names
+  // compare by bytes, a line is passed over by its name's length and kind
+  // alone unless its name is of the wanted length or not all ASCII.
+  template <typename Line>
+  [[gnu::always_inline]] static Line *Find(Line *begin, Line *end,
+                                           const CaseInsensitiveName &wanted) {
+    if (wanted.ByBytes()) {
+      for (Line *line = begin; line != end; ++line) {
+        if (line->HasAsciiNameOf(wanted.Size())
+                ? wanted.SameAsciiBytes(line->Name().data())
+                : line->HasOtherName() && wanted.ByLocale(line->Name())) {
+          return line;
+        }
+      }
+      return nullptr;
+    }
+    for (Line *line = begin; line != end; ++line) {
+      if (line->HasEquals() && wanted.ByLocale(line->Name())) {
+        return line;
       }
     }
     return nullptr;
   }
 
-  static constexpr bool EndsLine(char c, bool orEquals) {
-    return c == '\r' || c == '\n' || (orEquals && c == '=');
-  }
+  // FromText's state between words: where the line being read starts, its
+  // first '=' once found, and every byte read so far, OR-ed.
+  class LineSplitter {
+  public:
+    constexpr LineSplitter(const char *text, std::size_t size,
+                           PropertyLines &lines)
+        : text_(text), size_(size), lines_(lines) {}
 
-  // Position of the first CR or LF in text[from, text.size()), or with
-  // `orEquals` of the first '=' too; text.size() when there is none. Read a
-  // word at a time, for bytes below 14 (CR and LF among them: one test for
-  // both) and '=': a line is mostly a few words long, too short for a call
-  // of memchr to pay. Another control byte that the test marks is stepped
-  // over.
-  static constexpr std::size_t FindLineEnd(std::string_view text,
-                                           std::size_t from, bool orEquals) {
-    using namespace words;
-    std::size_t i = from;
-    while (i + 8 <= text.size()) {
-      const std::uint64_t word = Load(text.data() + i);
-      const std::uint64_t marks =
-          BytesBelow(word, '\r' + 1) | (orEquals ? BytesEqual(word, '=') : 0);
-      if (marks == 0) {
-        i += 8;
-        continue;
+    // Takes the word at text[i], its bytes past the text cleared, and
+    // `valid` marking the bytes that are in it.
+    [[gnu::always_inline]] constexpr void
+    Word(std::size_t i, std::uint64_t word, std::uint64_t valid) {
+      using namespace words;
+      any_ |= word;
+      std::uint64_t equalsMarks = BytesEqual(word, '=');
+      for (std::uint64_t ends = BytesBelow(word, '\r' + 1) & valid; ends != 0;
+           ends &= ends - 1) {
+        const std::size_t at = i + FirstMarked(ends);
+        const char c = text_[at];
+        if ((c != '\r' && c != '\n') || at < start_) {
+          continue; // another control byte, or the LF of a CR LF
+        }
+        const std::uint64_t before = (ends & (0 - ends)) - 1;
+        if (equals_ == kNoEquals && (equalsMarks & before) != 0) {
+          equals_ = i + FirstMarked(equalsMarks & before);
+        }
+        equalsMarks &= ~before;
+        Append(at);
+        start_ = at + 1;
+        if (c == '\r' && start_ < size_ && text_[start_] == '\n') {
+          ++start_;
+        }
       }
-      const std::size_t at = i + FirstMarked(marks);
-      if (EndsLine(text[at], orEquals)) {
-        return at;
+      if (equals_ == kNoEquals && equalsMarks != 0) {
+        equals_ = i + FirstMarked(equalsMarks);
       }
-      i = at + 1;
     }
-    for (; i < text.size(); ++i) {
-      if (EndsLine(text[i], orEquals)) {
-        return i;
+
+    // Appends the last line, if the text does not end with a break, and
+    // tells whether a byte read was not ASCII.
+    constexpr std::uint64_t End() {
+      if (start_ < size_) {
+        Append(size_);
+      }
+      return any_ & words::kTopBits;
+    }
+
+  private:
+    // Appends text[start_, end), cut at equals_ unless that is kNoEquals; its
+    // name taken for ASCII until MarkOtherNames says otherwise.
+    constexpr void Append(std::size_t end) {
+      const char *const line = text_ + start_;
+      if (equals_ == kNoEquals) {
+        lines_.Append(PropertyLine::Unnamed({line, end - start_}));
+      } else {
+        lines_.Append(PropertyLine::Named(
+            {line, equals_ - start_}, {text_ + equals_ + 1, end - equals_ - 1},
+            true));
+        equals_ = kNoEquals;
       }
     }
-    return text.size();
-  }
+
+    const char *text_;
+    std::size_t size_;
+    PropertyLines &lines_;
+    std::size_t start_ = 0;
+    std::size_t equals_ = kNoEquals;
+    std::uint64_t any_ = 0;
+  };
+
+  // Marks each name that is not all ASCII, for a text that is not.
+  void MarkOtherNames();
 
   PropertyLines lines_;
 };

@@ -1,9 +1,11 @@
+#include "platform/platform.h"
 #include "properties.h"
 #include "support/PropertyListText.h"
 
 #include <gtest/gtest.h>
 
 #include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -140,11 +142,11 @@ TEST(PropertyList, PutValueAcceptsAValueViewingTheListItself) {
 TEST(PropertyList, LinesViewTheTextTheyCameFrom) {
   const std::string text = "a=1\r\nb";
   PropertyList list = ListOf(text);
-  EXPECT_EQ(list.Lines()[0].value.data(), text.data() + 2);
-  EXPECT_EQ(list.Lines()[1].name.data(), text.data() + 5);
+  EXPECT_EQ(list.Lines()[0].Value().data(), text.data() + 2);
+  EXPECT_EQ(list.Lines()[1].Name().data(), text.data() + 5);
   const std::string value = "v";
   list.PutValue("c", value);
-  EXPECT_EQ(list.Lines()[2].value.data(), value.data());
+  EXPECT_EQ(list.Lines()[2].Value().data(), value.data());
 }
 
 // Past its inline lines a list moves to the heap and keeps working the same
@@ -228,6 +230,107 @@ TEST(PropertyList, FromTextSplitsAtBreaksAndTheFirstEqualsOfAnyLine) {
               lines.size())
         << length;
   }
+}
+
+// Past its inline lines a copy holds lines of its own.
+TEST(PropertyList, CopiesOfAListOnTheHeapStandApart) {
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i < 2 * PropertyLines::kInline; ++i) {
+    names.push_back(NumberedName(i));
+  }
+  PropertyList list;
+  for (const std::string &name : names) {
+    list.PutValue(name, "v");
+  }
+  const Lines before = LinesOf(list);
+  const PropertyList copy = list;
+  list.PutValue("n0", "changed");
+  list.PutValue("n1", "");
+  EXPECT_EQ(LinesOf(copy), before);
+  EXPECT_EQ(list.ValueOf("n0"), "changed");
+}
+
+// The splitter reads a word at a time: a break, a '=', a control byte that
+// the word test marks too, and a CR LF across two words, at every place in
+// a word; and a name beyond ASCII among ASCII ones.
+TEST(PropertyList, FromTextSplitsAtEveryPlaceInAWord) {
+  for (std::size_t pad = 0; pad <= 17; ++pad) {
+    const std::string x(pad, 'x');
+    const std::string text =
+        x + "=a=<\r\n" + x + "\t\r\r\n=\n\x0e" + x + "=\xC3\xA9\n\xC3\xA9=" + x;
+    const PropertyList list = ListOf(text);
+    EXPECT_EQ(LinesOf(list), (Lines{x + "=a=<", x + "\t", "", "=",
+                                    "\x0e" + x + "=\xC3\xA9", "\xC3\xA9=" + x}))
+        << pad;
+    EXPECT_EQ(list.ValueOf(x), "a=<") << pad;
+    EXPECT_EQ(list.ValueOf("\xC3\xA9"), x) << pad;
+    for (const PropertyLine &line : list.Lines()) {
+      EXPECT_EQ(line.AsciiName(), line.HasEquals() && IsAscii(line.Name()))
+          << pad << " " << TextOf(line);
+    }
+  }
+}
+
+// What a lookup must find, however its shortcuts get there: the first line
+// with '=' whose name the platform's own comparison takes for `name`.
+std::optional<std::size_t> PlatformFind(const PropertyList &list,
+                                        const std::string &name) {
+  for (std::size_t i = 0; i < list.Lines().Size(); ++i) {
+    const PropertyLine &line = list.Lines()[i];
+    if (line.HasEquals() && platform::EqualsIgnoringCase(line.Name(), name)) {
+      return i;
+    }
+  }
+  return std::nullopt;
+}
+
+// Names of every length to past two words, each looked up in a list of its
+// near misses: a byte off by 0x20 or 0x01 (the case bit where no letter is,
+// or a letter's neighbour), a byte more or less, and letters replaced by
+// characters beyond ASCII that fold to them under some locales (the Kelvin
+// sign, dotless and dotted i). Runs under tr_TR too (tests/CMakeLists.txt).
+TEST(CaseFolding, ListLookupsGiveThePlatformsAnswersAtEveryLength) {
+  const std::string base = "AbI@[`{Zz19_-aBi^~kxYqK";
+  std::size_t differences = 0;
+  for (std::size_t length = 1; length <= 18; ++length) {
+    std::string name;
+    for (std::size_t i = 0; i < length; ++i) {
+      name += base[(i * 7) % base.size()];
+    }
+    // Those beyond ASCII first, so that no plain case variant before them
+    // hides whether they match.
+    std::vector<std::string> names;
+    std::vector<std::string> misses = {name.substr(1), name + "a"};
+    for (std::size_t at = 0; at < length; ++at) {
+      for (const char change : {'\x20', '\x01'}) {
+        misses.push_back(name);
+        misses.back()[at] = static_cast<char>(name[at] ^ change);
+      }
+      const char c = name[at];
+      const char *beyond = c == 'k' || c == 'K' ? "\xE2\x84\xAA"
+                           : c == 'i'           ? "\xC4\xB1"
+                           : c == 'I'           ? "\xC4\xB0"
+                                                : nullptr;
+      if (beyond != nullptr) {
+        names.push_back(name.substr(0, at) + beyond + name.substr(at + 1));
+      }
+    }
+    names.insert(names.end(), misses.begin(), misses.end());
+    names.push_back(name);
+    // A bare line of the name first: a line without '=' never matches.
+    std::string text = name;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      text += "\n" + names[i] + "=" + std::to_string(i);
+    }
+    const PropertyList list = ListOf(text);
+    for (const std::string &wanted : names) {
+      if (list.FindName(wanted) != PlatformFind(list, wanted) &&
+          ++differences <= 10) {
+        ADD_FAILURE() << "\"" << wanted << "\" in \"" << text << "\"";
+      }
+    }
+  }
+  EXPECT_EQ(differences, 0u);
 }
 
 TEST(NormalizeValue, TrimsThenDropsOneQuoteFromEachEnd) {

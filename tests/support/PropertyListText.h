@@ -12,8 +12,8 @@
 using Lines = std::vector<std::string>;
 
 inline std::string TextOf(const PropertyLine &line) {
-  return std::string(line.name) + (line.hasEquals ? "=" : "") +
-         std::string(line.value);
+  return std::string(line.Name()) + (line.HasEquals() ? "=" : "") +
+         std::string(line.Value());
 }
 
 inline Lines LinesOf(const PropertyList &list) {
