@@ -14,20 +14,10 @@
 # Prints a table; with --check, exits 1 when a case misses its target.
 set -euo pipefail
 
-check=false
-if [[ ${1:-} == --check ]]; then
-  check=true
-  shift
-fi
-if [[ $# -ne 1 ]]; then
-  echo "usage: $0 [--check] DIRECTIVE_HOST" >&2
-  exit 2
-fi
-readonly host=$1
-if ! command -v valgrind >/dev/null; then
-  echo "$0: needs valgrind (apt-get install valgrind)" >&2
-  exit 2
-fi
+# shellcheck source=counting.sh
+source "$(dirname "$0")/counting.sh"
+read_counting_arguments DIRECTIVE_HOST "$@"
+readonly host=$program
 export LC_ALL=C.UTF-8
 
 scratch=$(mktemp -d)
@@ -63,16 +53,9 @@ mixed_script() {
     } }'
 }
 
+# lint and format --check exit 1 when they find something.
 instructions() {
-  local log status=0
-  log=$(valgrind --tool=callgrind --callgrind-out-file=/dev/null \
-    "$host" "$@" 2>&1 >/dev/null) || status=$?
-  # lint and format --check exit 1 when they find something.
-  if [[ $status -gt 1 ]]; then
-    echo "$log" >&2
-    return 1
-  fi
-  sed -n 's/^==[0-9]*== Collected : \([0-9]*\)$/\1/p' <<<"$log"
+  count_instructions 1 "$@"
 }
 
 # The highest heap in use, with the allocator's own overhead, in bytes.

@@ -11,20 +11,10 @@
 # Prints a table; with --check, exits 1 when a case exceeds its target.
 set -euo pipefail
 
-check=false
-if [[ ${1:-} == --check ]]; then
-  check=true
-  shift
-fi
-if [[ $# -ne 1 ]]; then
-  echo "usage: $0 [--check] MEASURE_HOST" >&2
-  exit 2
-fi
-readonly measure_host=$1
-if ! command -v valgrind >/dev/null; then
-  echo "$0: needs valgrind (apt-get install valgrind)" >&2
-  exit 2
-fi
+# shellcheck source=counting.sh
+source "$(dirname "$0")/counting.sh"
+read_counting_arguments MEASURE_HOST "$@"
+readonly measure_host=$program
 
 readonly calls=${MEASURE_CALLS:-1000}
 # Property names compare under the user's locale; fix it so that every
@@ -48,13 +38,7 @@ readonly cases=(
 
 # Total instructions of one run of the host.
 instructions() {
-  local log
-  if ! log=$(valgrind --tool=callgrind --callgrind-out-file=/dev/null \
-    "$measure_host" "$1" "$2" 2>&1); then
-    echo "$log" >&2
-    return 1
-  fi
-  sed -n 's/^==[0-9]*== Collected : \([0-9]*\)$/\1/p' <<<"$log"
+  count_instructions 0 "$1" "$2"
 }
 
 # Total heap allocations of one run of the host.

@@ -14,20 +14,10 @@
 # Prints a table; with --check, exits 1 when a round exceeds the target.
 set -euo pipefail
 
-check=false
-if [[ ${1:-} == --check ]]; then
-  check=true
-  shift
-fi
-if [[ $# -ne 1 ]]; then
-  echo "usage: $0 [--check] DIRECTIVE_HOST" >&2
-  exit 2
-fi
-readonly host=$1
-if ! command -v valgrind >/dev/null; then
-  echo "$0: needs valgrind (apt-get install valgrind)" >&2
-  exit 2
-fi
+# shellcheck source=counting.sh
+source "$(dirname "$0")/counting.sh"
+read_counting_arguments DIRECTIVE_HOST "$@"
+readonly host=$program
 # Byte lengths for Content-Length, and one path through the plug-in's name
 # comparisons on every machine.
 export LC_ALL=C.UTF-8
@@ -83,14 +73,8 @@ session() {
 }
 
 instructions() {
-  local log
   session "$1" "$2" >"$work/in"
-  if ! log=$(valgrind --tool=callgrind --callgrind-out-file=/dev/null \
-    "$host" lsp <"$work/in" 2>&1 >"$work/out"); then
-    echo "$log" >&2
-    return 1
-  fi
-  sed -n 's/^==[0-9]*== Collected : \([0-9]*\)$/\1/p' <<<"$log"
+  count_instructions 0 lsp <"$work/in"
 }
 
 failed=0

@@ -2,6 +2,7 @@
 
 #include "CommandTable.h"
 #include "Errors.h"
+#include "Wording.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -10,8 +11,7 @@ namespace directive_host {
 
 namespace {
 
-// "format", "format and lint", "format, lint and validate": the commands
-// that take `option`.
+// The commands that take `option`: "format", "format and lint" ...
 std::string CommandsTaking(const OptionSpec &option) {
   std::vector<std::string_view> names;
   for (const Command &command : AllCommands()) {
@@ -21,14 +21,7 @@ std::string CommandsTaking(const OptionSpec &option) {
       names.push_back(command.name);
     }
   }
-  std::string text;
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    if (i > 0) {
-      text += i + 1 == names.size() ? " and " : ", ";
-    }
-    text += names[i];
-  }
-  return text;
+  return Enumerate(names);
 }
 
 // Applies one option to `invocation`; `next` gives the option's argument

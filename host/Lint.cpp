@@ -4,6 +4,7 @@
 #include "LabelTable.h"
 #include "Labels.h"
 #include "Script.h"
+#include "Wording.h"
 
 #include <functional>
 #include <optional>
@@ -56,18 +57,6 @@ struct Reading {
   Report report;
   ResultBuffer out;
 };
-
-// "a, b and c"
-std::string Enumerate(const std::vector<std::string> &items) {
-  std::string text;
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    if (i > 0) {
-      text += i + 1 == items.size() ? " and " : ", ";
-    }
-    text += items[i];
-  }
-  return text;
-}
 
 std::string Quoted(const std::string &label) { return "'" + label + "'"; }
 
@@ -129,7 +118,7 @@ void ReadIf(Reading &reading, const std::string &keyword,
                {DIRECTIVE_PROPERTY_OPERATOR, "operator"},
                {DIRECTIVE_PROPERTY_ARGUMENT2, "second argument"},
                {DIRECTIVE_PROPERTY_ACTION, "action"}};
-  std::vector<std::string> missing;
+  std::vector<std::string_view> missing;
   for (const auto &part : parts) {
     if (PropertyValue(properties, part.name).value_or("").empty()) {
       missing.emplace_back(part.part);
