@@ -39,8 +39,12 @@ void Server::Dispatch(const Json &message) {
     Refuse(nullptr, kInvalidRequest, "a message must be a JSON object");
     return;
   }
+  // What the client sent is read in place, never copied: a copy recurses
+  // as deep as the JSON nests, and a client may nest it deep enough to
+  // overflow the stack. Only an id that is a number or a string, and a
+  // version that is a number, are kept.
   const bool isRequest = message.contains("id");
-  const Json id = isRequest ? message["id"] : Json();
+  const Json &id = Member(message, {"id"});
   if (isRequest && !id.is_number_integer() && !id.is_string()) {
     Refuse(nullptr, kInvalidRequest,
            "a request's id must be a number or a string");
@@ -55,8 +59,9 @@ void Server::Dispatch(const Json &message) {
     return;
   }
   const std::string name = method.get<std::string>();
+  static const Json kNoParams = Json::object();
   const Json &given = Member(message, {"params"});
-  const Json params = given.is_null() ? Json::object() : given;
+  const Json &params = given.is_null() ? kNoParams : given;
   if (!isRequest) {
     // Unknown notifications ("$/cancelRequest" among them) are dropped, and
     // before initialize every one but exit.
@@ -138,8 +143,9 @@ Json Server::AnswerAbout(DocumentRequest request, const Json &params) const {
 
 void Server::Store(const std::string &uri, const Json &version,
                    std::string text) {
-  documents_[uri] = {version, std::make_unique<const Analysis>(
-                                  std::move(text), registry_, encoding_)};
+  documents_[uri] = {
+      version.is_number_integer() ? version : Json(),
+      std::make_unique<const Analysis>(std::move(text), registry_, encoding_)};
 }
 
 void Server::Publish(const std::string &uri) {
