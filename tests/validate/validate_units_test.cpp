@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 
 namespace directive_host::validate {
 namespace {
@@ -233,6 +234,50 @@ TEST(ChildResult, ReadFromHowTheChildEnded) {
     EXPECT_EQ(result.detail, c.detail);
     EXPECT_EQ(result.input, c.input);
   }
+}
+
+// Callbacks that let an exception leave the module.
+DirectiveBool DIRECTIVE_CALL ThrowingParse(const char *, char *, uint32_t) {
+  throw std::length_error("too long");
+}
+DirectiveBool DIRECTIVE_CALL ThrowingAssemble(const char *, const char *,
+                                              char *) {
+  throw 7;
+}
+const std::vector<Keyword> kThrowing = {
+    {"#T", ThrowingParse, ThrowingAssemble}};
+
+CheckResult AssembleThrowing(const CheckContext &) {
+  OutBuffer buffer;
+  ResultOf({Call::Kind::kAssemble, 0, "a=b", "#T"}, kThrowing, buffer);
+  return {CheckStatus::kPassed, "the exception was lost", ""};
+}
+
+TEST(ModuleThrew, FailsTheCheckWithTheCallThatThrew) {
+  const struct {
+    Call call;
+    std::string message;
+  } cases[] = {
+      {{Call::Kind::kParse, 0, "#T \x80", std::nullopt}, "too long"},
+      {{Call::Kind::kAssemble, 0, std::nullopt, "#T"},
+       "not derived from std::exception"},
+  };
+  for (const auto &c : cases) {
+    try {
+      Perform(c.call, kThrowing, nullptr);
+      ADD_FAILURE() << "no exception: " << c.message;
+    } catch (const ModuleThrew &error) {
+      EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos)
+          << error.what();
+      EXPECT_EQ(error.input(), Describe(c.call, kThrowing));
+    }
+  }
+  const CheckResult result = RunHere({"x", false, AssembleThrowing}, {});
+  EXPECT_EQ(result.status, CheckStatus::kFailed);
+  EXPECT_NE(result.detail.find("an exception left the module: "),
+            std::string::npos)
+      << result.detail;
+  EXPECT_EQ(result.input, "\"#T\" assemble(\"#T\", \"a=b\")");
 }
 
 TEST(ChildProcess, TellsExitCrashAndHang) {
