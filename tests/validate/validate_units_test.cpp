@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -342,6 +343,45 @@ TEST(Generator, MakesTheCallsTheChecksNeed) {
               calls.calls.end())
         << text;
   }
+}
+
+// "#Q": parse gives "v=" and the text after "#Q "; assemble quotes the value
+// with '"' and '\' escaped, but judges the fit without the escapes.
+void WriteUnchecked(const std::string &result, char *out) {
+  std::memcpy(out, result.c_str(), result.size() + 1);
+}
+DirectiveBool DIRECTIVE_CALL QuoteParse(const char *text, char *out, uint32_t) {
+  const std::string directive = text;
+  const std::string result =
+      directive.size() > 3 ? "v=" + directive.substr(3) : "";
+  WriteUnchecked(result.size() < DIRECTIVE_RESULT_CAPACITY ? result : "", out);
+  return 0;
+}
+DirectiveBool DIRECTIVE_CALL MiscountingAssemble(const char *keyword,
+                                                 const char *properties,
+                                                 char *out) {
+  const std::string text = properties;
+  const std::string value = text.starts_with("v=") ? text.substr(2) : "";
+  std::string result = std::string(keyword) + " \"";
+  const std::size_t unescaped = result.size() + value.size() + 1;
+  for (const char c : value) {
+    result +=
+        c == '"' || c == '\\' ? "\\" + std::string(1, c) : std::string(1, c);
+  }
+  result += '"';
+  WriteUnchecked(unescaped < DIRECTIVE_RESULT_CAPACITY ? result : "", out);
+  return 0;
+}
+
+TEST(Generator, ReachesTheCapacityWithBytesAModuleEscapes) {
+  const std::vector<Keyword> keywords = {
+      {"#Q", QuoteParse, MiscountingAssemble}};
+  OutBuffer buffer; // its slack takes the few bytes written too far
+  std::size_t overflows = 0;
+  for (const Call &call : GenerateCalls(keywords, 1, 10).calls) {
+    overflows += !ResultOf(call, keywords, buffer);
+  }
+  EXPECT_GT(overflows, 0u);
 }
 
 } // namespace
