@@ -3,6 +3,7 @@
 #include "Escape.h"
 
 #include <cstring>
+#include <exception>
 
 namespace directive_host::validate {
 
@@ -16,13 +17,28 @@ std::string Argument(const std::optional<std::string> &value) {
 
 } // namespace
 
+void RethrowFromModule(std::string input) {
+  try {
+    throw;
+  } catch (const std::exception &error) {
+    throw ModuleThrew(error.what(), std::move(input));
+  } catch (...) {
+    throw ModuleThrew("an exception of a type not derived from std::exception",
+                      std::move(input));
+  }
+}
+
 void Perform(const Call &call, const std::vector<Keyword> &keywords,
              char *out) {
   const Keyword &keyword = keywords[call.keyword];
-  if (call.kind == Call::Kind::kParse) {
-    keyword.parse(call.TextPointer(), out, 0);
-  } else {
-    keyword.assemble(call.KeywordPointer(), call.TextPointer(), out);
+  try {
+    if (call.kind == Call::Kind::kParse) {
+      keyword.parse(call.TextPointer(), out, 0);
+    } else {
+      keyword.assemble(call.KeywordPointer(), call.TextPointer(), out);
+    }
+  } catch (...) {
+    RethrowFromModule(Describe(call, keywords));
   }
 }
 

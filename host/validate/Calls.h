@@ -6,7 +6,9 @@
 
 #include <cstddef>
 #include <optional>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace directive_host::validate {
@@ -34,7 +36,25 @@ struct Call {
   bool operator==(const Call &) const = default;
 };
 
-// Calls `call` with `out` (which may be null) as its buffer.
+// An exception that left the module, which the ABI forbids; what() is the
+// exception's own message.
+class ModuleThrew : public std::runtime_error {
+public:
+  ModuleThrew(const std::string &message, std::string input)
+      : std::runtime_error(message), input_(std::move(input)) {}
+  // The call it left, as a report shows it.
+  const std::string &input() const { return input_; }
+
+private:
+  std::string input_;
+};
+
+// From a handler of the exception that left the module in `input`: throws it
+// again as ModuleThrew.
+[[noreturn]] void RethrowFromModule(std::string input);
+
+// Calls `call` with `out` (which may be null) as its buffer; throws
+// ModuleThrew when an exception leaves the callback.
 void Perform(const Call &call, const std::vector<Keyword> &keywords, char *out);
 
 // The result a callback left in a buffer of DIRECTIVE_RESULT_CAPACITY bytes:

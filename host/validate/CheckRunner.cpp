@@ -47,6 +47,11 @@ CheckResult RunHere(const CheckSpec &check, const CheckContext &context) {
     return check.run(context);
   } catch (const NotLoaded &error) {
     return {CheckStatus::kNotLoaded, error.what(), ""};
+  } catch (const ModuleThrew &error) {
+    return {CheckStatus::kFailed,
+            std::string("an exception left the module: ") + error.what() +
+                " (none may leave a callback or AutoRegister)",
+            error.input()};
   } catch (const std::exception &error) {
     return {CheckStatus::kFailed,
             std::string("the validator itself failed: ") + error.what(), ""};

@@ -11,6 +11,9 @@ namespace {
 constexpr std::size_t kCapacity = DIRECTIVE_RESULT_CAPACITY;
 constexpr std::size_t kLarge = 4096;
 constexpr char kPad = 'v';
+// Bytes a module may escape, and so lengthen, at the end of a long value: a
+// module that counts the result without its escapes overflows only there.
+constexpr const char *kTails[] = {"", "\"\\"};
 
 std::string Lower(std::string text) {
   for (char &c : text) {
@@ -142,13 +145,15 @@ private:
     AddParse(k, name + " " + std::string(kCapacity + 1000, kPad));
     for (const std::string &before :
          {name + " ", name + " = \"", name + " \""}) {
-      const auto make = [&](std::size_t n) {
-        return before + std::string(n, kPad) +
-               (before.back() == ' ' ? "" : "\"");
-      };
-      if (const auto n =
-              LastFitting([&](std::size_t n) { return Parse(k, make(n)); })) {
-        AddAround(*n, [&](std::size_t m) { AddParse(k, make(m)); });
+      for (const std::string tail : kTails) {
+        const auto make = [&](std::size_t n) {
+          return before + std::string(n, kPad) + tail +
+                 (before.back() == ' ' ? "" : "\"");
+        };
+        if (const auto n =
+                LastFitting([&](std::size_t n) { return Parse(k, make(n)); })) {
+          AddAround(*n, [&](std::size_t m) { AddParse(k, make(m)); });
+        }
       }
     }
   }
@@ -243,12 +248,14 @@ private:
     for (std::size_t i = 0; i + 1 < names.size() && i < 6; ++i) {
       const std::string before = names[i] + "=";
       AddAssemble(k, name, before + std::string(kCapacity + 100, kPad));
-      const auto make = [&](std::size_t n) {
-        return before + std::string(n, kPad);
-      };
-      if (const auto n = LastFitting(
-              [&](std::size_t n) { return Assemble(k, make(n)); })) {
-        AddAround(*n, [&](std::size_t m) { AddAssemble(k, name, make(m)); });
+      for (const std::string tail : kTails) {
+        const auto make = [&](std::size_t n) {
+          return before + std::string(n, kPad) + tail;
+        };
+        if (const auto n = LastFitting(
+                [&](std::size_t n) { return Assemble(k, make(n)); })) {
+          AddAround(*n, [&](std::size_t m) { AddAssemble(k, name, make(m)); });
+        }
       }
     }
   }

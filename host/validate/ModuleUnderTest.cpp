@@ -60,7 +60,11 @@ std::vector<RegistrationCall> ModuleUnderTest::Register() const {
   std::vector<RegistrationCall> calls;
   if (autoRegister_ != nullptr) {
     const RegistrationRecording recording(calls);
-    autoRegister_();
+    try {
+      autoRegister_();
+    } catch (...) {
+      RethrowFromModule("AutoRegister()");
+    }
   }
   return calls;
 }

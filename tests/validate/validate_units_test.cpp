@@ -14,8 +14,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 
 namespace directive_host::validate {
 namespace {
@@ -235,6 +237,50 @@ TEST(ChildResult, ReadFromHowTheChildEnded) {
   }
 }
 
+// Callbacks that let an exception leave the module.
+DirectiveBool DIRECTIVE_CALL ThrowingParse(const char *, char *, uint32_t) {
+  throw std::length_error("too long");
+}
+DirectiveBool DIRECTIVE_CALL ThrowingAssemble(const char *, const char *,
+                                              char *) {
+  throw 7;
+}
+const std::vector<Keyword> kThrowing = {
+    {"#T", ThrowingParse, ThrowingAssemble}};
+
+CheckResult AssembleThrowing(const CheckContext &) {
+  OutBuffer buffer;
+  ResultOf({Call::Kind::kAssemble, 0, "a=b", "#T"}, kThrowing, buffer);
+  return {CheckStatus::kPassed, "the exception was lost", ""};
+}
+
+TEST(ModuleThrew, FailsTheCheckWithTheCallThatThrew) {
+  const struct {
+    Call call;
+    std::string message;
+  } cases[] = {
+      {{Call::Kind::kParse, 0, "#T \x80", std::nullopt}, "too long"},
+      {{Call::Kind::kAssemble, 0, std::nullopt, "#T"},
+       "not derived from std::exception"},
+  };
+  for (const auto &c : cases) {
+    try {
+      Perform(c.call, kThrowing, nullptr);
+      ADD_FAILURE() << "no exception: " << c.message;
+    } catch (const ModuleThrew &error) {
+      EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos)
+          << error.what();
+      EXPECT_EQ(error.input(), Describe(c.call, kThrowing));
+    }
+  }
+  const CheckResult result = RunHere({"x", false, AssembleThrowing}, {});
+  EXPECT_EQ(result.status, CheckStatus::kFailed);
+  EXPECT_NE(result.detail.find("an exception left the module: "),
+            std::string::npos)
+      << result.detail;
+  EXPECT_EQ(result.input, "\"#T\" assemble(\"#T\", \"a=b\")");
+}
+
 TEST(ChildProcess, TellsExitCrashAndHang) {
   const host::ChildOutcome printed =
       host::RunChild(testProgram, {"--child-print"}, 60);
@@ -297,6 +343,45 @@ TEST(Generator, MakesTheCallsTheChecksNeed) {
               calls.calls.end())
         << text;
   }
+}
+
+// "#Q": parse gives "v=" and the text after "#Q "; assemble quotes the value
+// with '"' and '\' escaped, but judges the fit without the escapes.
+void WriteUnchecked(const std::string &result, char *out) {
+  std::memcpy(out, result.c_str(), result.size() + 1);
+}
+DirectiveBool DIRECTIVE_CALL QuoteParse(const char *text, char *out, uint32_t) {
+  const std::string directive = text;
+  const std::string result =
+      directive.size() > 3 ? "v=" + directive.substr(3) : "";
+  WriteUnchecked(result.size() < DIRECTIVE_RESULT_CAPACITY ? result : "", out);
+  return 0;
+}
+DirectiveBool DIRECTIVE_CALL MiscountingAssemble(const char *keyword,
+                                                 const char *properties,
+                                                 char *out) {
+  const std::string text = properties;
+  const std::string value = text.starts_with("v=") ? text.substr(2) : "";
+  std::string result = std::string(keyword) + " \"";
+  const std::size_t unescaped = result.size() + value.size() + 1;
+  for (const char c : value) {
+    result +=
+        c == '"' || c == '\\' ? "\\" + std::string(1, c) : std::string(1, c);
+  }
+  result += '"';
+  WriteUnchecked(unescaped < DIRECTIVE_RESULT_CAPACITY ? result : "", out);
+  return 0;
+}
+
+TEST(Generator, ReachesTheCapacityWithBytesAModuleEscapes) {
+  const std::vector<Keyword> keywords = {
+      {"#Q", QuoteParse, MiscountingAssemble}};
+  OutBuffer buffer; // its slack takes the few bytes written too far
+  std::size_t overflows = 0;
+  for (const Call &call : GenerateCalls(keywords, 1, 10).calls) {
+    overflows += !ResultOf(call, keywords, buffer);
+  }
+  EXPECT_GT(overflows, 0u);
 }
 
 } // namespace
