@@ -70,6 +70,10 @@ DirectiveBool DIRECTIVE_CALL LabelGotoAssemble(const char *keyword,
   return WriteResult(out, {head, text}, [head, text](ResultWriter &result) {
     PropertyList list;
     list.FromText(text);
+    if (list.OutOfMemory()) {
+      result.Fail();
+      return;
+    }
     result.Write(head, " =\"", list.ValueOf(kLabel), '"');
   });
 }

@@ -141,6 +141,10 @@ DirectiveBool DIRECTIVE_CALL IfAssemble(const char *keyword,
   return WriteResult(out, {head, text}, [head, text](ResultWriter &result) {
     PropertyList list;
     list.FromText(text);
+    if (list.OutOfMemory()) {
+      result.Fail();
+      return;
+    }
     const std::string_view argument1 = NormalizeValue(list.ValueOf(kArgument1));
     const std::string_view op = NormalizeValue(list.ValueOf(kOperator));
     const std::string_view argument2 = NormalizeValue(list.ValueOf(kArgument2));

@@ -1,8 +1,7 @@
 #include "ResultWriter.h"
 
-#include <new>
+#include <cstdlib>
 
-std::unique_ptr<char[]> ResultWriter::NewResultBuffer() {
-  return std::unique_ptr<char[]>(
-      new (std::nothrow) char[DIRECTIVE_RESULT_CAPACITY]);
+ResultWriter::Buffer ResultWriter::NewResultBuffer() {
+  return Buffer(static_cast<char *>(std::malloc(DIRECTIVE_RESULT_CAPACITY)));
 }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 #include <memory>
@@ -62,6 +63,11 @@ public:
     }
     return *this;
   }
+
+  // Ends the result as the empty string, whatever is written after.
+  void Fail() { size_ = kFailed; }
+  // Whether the result is to be the empty string.
+  bool Failed() const { return size_ > kRoom; }
 
   ResultWriter &operator<<(std::string_view piece) { return Write(piece); }
   ResultWriter &operator<<(char c) { return Write(c); }
@@ -137,15 +143,22 @@ private:
     return from - to < DIRECTIVE_RESULT_CAPACITY || to - from <= text.size();
   }
 
+  struct FreeBuffer {
+    void operator()(char *buffer) const { std::free(buffer); }
+  };
+  using Buffer = std::unique_ptr<char[], FreeBuffer>;
+
   // A private buffer of the capacity, or null when there is no memory for
-  // one. Static, so that no call takes the writer's address, which keeps
-  // its members in registers.
-  static std::unique_ptr<char[]> NewResultBuffer();
+  // one: from malloc, since the C++ runtime throws inside even the nothrow
+  // operator new, and a throw needs memory of its own, for want of which the
+  // C library of a C host ends the process. Static, so that no call takes
+  // the writer's address, which keeps its members in registers.
+  static Buffer NewResultBuffer();
 
   char *out_;
-  std::unique_ptr<char[]> private_; // holds an in-place result until Finish
-  char *target_;                    // out_, or private_ in place
-  std::size_t size_;                // kFailed once a piece did not fit
+  Buffer private_;   // holds an in-place result until Finish
+  char *target_;     // out_, or private_ in place
+  std::size_t size_; // kFailed once a piece did not fit
 };
 
 // Runs one callback: `write` puts the result's pieces to a ResultWriter of
@@ -158,7 +171,9 @@ DirectiveBool WriteResult(char *out,
                           Write &&write) noexcept {
   try {
     ResultWriter result(out, inputs);
-    write(result);
+    if (!result.Failed()) { // a null out, or no memory for an in-place result
+      write(result);
+    }
     result.Finish();
   } catch (...) {
     if (out != nullptr) {

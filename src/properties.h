@@ -93,14 +93,16 @@ public:
       inline_ = {};
     }
   }
-  constexpr PropertyLines(const PropertyLines &other) {
+  constexpr PropertyLines(const PropertyLines &other)
+      : outOfMemory_(other.outOfMemory_) {
     if (other.OnHeap()) {
       CopyHeap(other);
     } else {
       CopyInline(other);
     }
   }
-  constexpr PropertyLines(PropertyLines &&other) noexcept {
+  constexpr PropertyLines(PropertyLines &&other) noexcept
+      : outOfMemory_(other.outOfMemory_) {
     if (other.OnHeap()) {
       begin_ = other.begin_;
       end_ = other.end_;
@@ -130,23 +132,35 @@ public:
   }
   constexpr PropertyLine &operator[](std::size_t i) { return begin_[i]; }
 
+  // Appends `line`; without the memory to grow, drops it and every later
+  // one, and the lines are OutOfMemory().
   constexpr void Append(const PropertyLine &line) {
-    if (end_ == limit_) {
-      Grow();
+    if (end_ == limit_ && !Grow()) {
+      return;
     }
     *end_++ = line;
   }
 
+  // Whether a line was dropped for want of memory since the last Clear.
+  constexpr bool OutOfMemory() const { return outOfMemory_; }
+
   void Erase(PropertyLine *line);
 
-  constexpr void Clear() { end_ = begin_; }
+  constexpr void Clear() {
+    end_ = begin_;
+    outOfMemory_ = false;
+  }
 
 private:
   constexpr bool OnHeap() const { return begin_ != inline_.data(); }
 
   // Doubles the capacity, on the heap; out of line: rare, and too large to
-  // copy into every caller. Throws std::bad_alloc without the memory.
-  void Grow();
+  // copy into every caller. Without the memory, marks the lines out of
+  // memory and returns false. The heap is reached through malloc, never
+  // operator new: the C++ runtime throws inside even the nothrow new, and a
+  // throw needs memory of its own, for want of which the C library of a C
+  // host ends the process.
+  bool Grow();
   void CopyHeap(const PropertyLines &other);
   constexpr void CopyInline(const PropertyLines &other) {
     if (std::is_constant_evaluated()) {
@@ -161,6 +175,7 @@ private:
   PropertyLine *begin_ = inline_.data();
   PropertyLine *end_ = begin_;
   PropertyLine *limit_ = begin_ + kInline;
+  bool outOfMemory_ = false;
 };
 
 // An ordered list of property lines with lookup by name. It copies nothing:
@@ -261,6 +276,11 @@ public:
   }
 
   constexpr const PropertyLines &Lines() const { return lines_; }
+
+  // Whether a line was lost for want of memory (FromText of more lines than
+  // the list holds inline, PutValue of a new name): the list is then not
+  // the text's, and a callback must give the empty string.
+  constexpr bool OutOfMemory() const { return lines_.OutOfMemory(); }
 
 private:
   static constexpr std::size_t kNoEquals = ~std::size_t{0};

@@ -48,11 +48,20 @@ void *operator new(std::size_t size) {
   return memory;
 }
 void *operator new[](std::size_t size) { return operator new(size); }
+// Through the throwing ones, catching, as the C++ runtime's own do.
 void *operator new(std::size_t size, const std::nothrow_t &) noexcept {
-  return std::malloc(size == 0 ? 1 : size);
+  try {
+    return operator new(size);
+  } catch (const std::bad_alloc &) {
+    return nullptr;
+  }
 }
 void *operator new[](std::size_t size, const std::nothrow_t &) noexcept {
-  return std::malloc(size == 0 ? 1 : size);
+  try {
+    return operator new[](size);
+  } catch (const std::bad_alloc &) {
+    return nullptr;
+  }
 }
 void operator delete(void *memory) noexcept { std::free(memory); }
 void operator delete[](void *memory) noexcept { std::free(memory); }
