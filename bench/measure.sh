@@ -29,9 +29,9 @@ export LC_ALL=C.UTF-8
 # 300 for label-assemble.
 readonly cases=(
   "if-parse 1100 - 0"
-  "if-assemble 1385 - 0"
-  "label-parse 197 - 0"
-  "label-assemble 315 - 0"
+  "if-assemble 1348 - 0"
+  "label-parse 190 - 0"
+  "label-assemble 300 - 0"
   "if-parse-30000 - 1.3 0"
   "if-parse-word-30000 - 3.3 0"
 )
