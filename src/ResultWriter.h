@@ -51,15 +51,9 @@ public:
   // they do not all fit, ends the result as the empty string: one check of
   // the capacity for all of them.
   template <typename... Pieces> ResultWriter &Write(const Pieces &...pieces) {
-    // In 64 bits the sum of a few sizes cannot wrap, and a failed result's
-    // size is past the room already.
-    const std::uint64_t total = (std::uint64_t{SizeOf(pieces)} + ...);
-    if (size_ + total <= kRoom) {
-      char *at = target_ + size_;
+    // In 64 bits the sum of a few sizes cannot wrap.
+    if (char *at = Claim((std::uint64_t{SizeOf(pieces)} + ...))) {
       ((at = Put(at, pieces)), ...);
-      size_ = static_cast<std::size_t>(at - target_);
-    } else {
-      size_ = kFailed;
     }
     return *this;
   }
@@ -93,6 +87,21 @@ private:
   static constexpr std::size_t kRoom = DIRECTIVE_RESULT_CAPACITY - 1;
   // The size of a result that ends as the empty string.
   static constexpr std::size_t kFailed = kRoom + 1;
+
+  // Where the next `size` bytes of the result go; null, and the result ends
+  // as the empty string, when they do not fit. The size grows before the
+  // bytes are copied, so that it is stored once, not reloaded after the
+  // copies (which may alias it). A failed result's size is past the room
+  // already.
+  char *Claim(std::uint64_t size) {
+    if (size_ + size > kRoom) {
+      size_ = kFailed;
+      return nullptr;
+    }
+    char *const at = target_ + size_;
+    size_ += static_cast<std::size_t>(size);
+    return at;
+  }
 
   static std::size_t SizeOf(std::string_view piece) { return piece.size(); }
   static std::size_t SizeOf(char) { return 1; }
