@@ -28,8 +28,12 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
 // True when, under the user's default locale, every byte below 0x80 at the
 // start of a character is that one ASCII character, folds as in the "C"
-// locale and is never ignored by EqualsIgnoringCase. Fixed while the module
-// is loaded.
-bool AsciiFoldsPlainly();
+// locale and is never ignored by EqualsIgnoringCase. Settled as the module
+// loads and fixed while it is loaded; read inline, since every lookup of a
+// name asks.
+namespace detail {
+extern bool asciiFoldsPlainly;
+}
+inline bool AsciiFoldsPlainly() { return detail::asciiFoldsPlainly; }
 
 } // namespace platform

@@ -13,6 +13,9 @@
 
 namespace platform {
 
+// False until the user's locale is read, and where it cannot be.
+bool detail::asciiFoldsPlainly = false;
+
 namespace {
 
 char AsciiLower(char c) {
@@ -54,7 +57,7 @@ public:
     // ASCII folds plainly where every ASCII character folds as in "C", both
     // as a wide character and as a byte: not so in a Turkish locale, for
     // example. Locale encodings keep ASCII bytes as whole characters.
-    asciiFoldsPlainly_ = true;
+    detail::asciiFoldsPlainly = true;
     for (int c = 0; c < 0x80; ++c) {
       const int lower = AsciiLower(static_cast<char>(c));
       const int upper = AsciiUpper(static_cast<char>(c));
@@ -63,7 +66,7 @@ public:
           towupper_l(static_cast<wint_t>(c), handle_) !=
               static_cast<wint_t>(upper) ||
           tolower_l(c, handle_) != lower || toupper_l(c, handle_) != upper) {
-        asciiFoldsPlainly_ = false;
+        detail::asciiFoldsPlainly = false;
       }
     }
   }
@@ -81,8 +84,6 @@ public:
     }
     return multibyte_ ? EqualWide(a, b) : EqualBytes(a, b);
   }
-
-  bool AsciiFoldsPlainly() const { return asciiFoldsPlainly_; }
 
 private:
   bool SameLetter(wint_t a, wint_t b) const {
@@ -142,7 +143,6 @@ private:
 
   locale_t handle_{};
   bool multibyte_ = false;
-  bool asciiFoldsPlainly_ = false;
 };
 
 const UserLocale userLocale;
@@ -187,7 +187,5 @@ void ReleaseHostModule(ModuleHandle module) {
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return userLocale.Equal(a, b);
 }
-
-bool AsciiFoldsPlainly() { return userLocale.AsciiFoldsPlainly(); }
 
 } // namespace platform

@@ -50,7 +50,7 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 
 // CompareStringA ignores some characters, ASCII control characters among
 // them, so that strings of different lengths can be equal.
-bool AsciiFoldsPlainly() { return false; }
+bool detail::asciiFoldsPlainly = false;
 
 } // namespace platform
 
