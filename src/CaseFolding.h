@@ -164,7 +164,7 @@ public:
     }
     return ByLocale(other);
   }
-  bool Matches(std::string_view other) const {
+  [[gnu::always_inline]] bool Matches(std::string_view other) const {
     return Matches(other, IsAscii(other));
   }
 
@@ -187,6 +187,8 @@ private:
   bool byBytes_; // ASCII folds plainly, and the name is ASCII
 };
 
-inline bool EqualsIgnoringCase(const FoldedName &a, std::string_view b) {
+// Inline, so that a constant name's keys become constants.
+[[gnu::always_inline]] inline bool EqualsIgnoringCase(const FoldedName &a,
+                                                      std::string_view b) {
   return CaseInsensitiveName(a).Matches(b);
 }
