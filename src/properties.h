@@ -331,7 +331,8 @@ private:
         if ((c != '\r' && c != '\n') || at < start_) {
           continue; // another control byte, or the LF of a CR LF
         }
-        const std::uint64_t before = (ends & (0 - ends)) - 1;
+        const std::uint64_t end = ends & (0 - ends);
+        const std::uint64_t before = end - 1;
         if (equals_ == kNoEquals && (equalsMarks & before) != 0) {
           equals_ = i + FirstMarked(equalsMarks & before);
         }
@@ -340,6 +341,7 @@ private:
         start_ = at + 1;
         if (c == '\r' && start_ < size_ && text_[start_] == '\n') {
           ++start_;
+          ends &= ~(end << 8); // its LF, if in this word, is not visited
         }
       }
       if (equals_ == kNoEquals && equalsMarks != 0) {
