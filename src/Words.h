@@ -74,7 +74,10 @@ constexpr std::uint64_t BytesEqual(std::uint64_t word, char c) {
 
 // Index of the first byte marked in `marks`, which marks one at least.
 constexpr std::size_t FirstMarked(std::uint64_t marks) {
-  return static_cast<std::size_t>(std::countr_zero(marks)) / 8;
+  // Through unsigned, which widens for free, where int would be sign
+  // extended.
+  return static_cast<std::size_t>(
+      static_cast<unsigned>(std::countr_zero(marks)) >> 3);
 }
 
 } // namespace words
