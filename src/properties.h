@@ -28,7 +28,7 @@ public:
   // The line «name=value»; `asciiName` says whether the name is all ASCII.
   static constexpr PropertyLine Named(std::string_view name,
                                       std::string_view value, bool asciiName) {
-    return {name, value, asciiName ? kAsciiName : kOtherName};
+    return {name, value, NamedKind(asciiName)};
   }
   // A line without '=', which has no name and never matches a lookup.
   static constexpr PropertyLine Unnamed(std::string_view text) {
@@ -53,9 +53,19 @@ public:
     return static_cast<std::int64_t>(nameKey_) < 0;
   }
 
+  // Makes the line Named(name, value, asciiName) in place, member by member:
+  // a line built whole and copied goes through memory.
+  constexpr void SetNamed(std::string_view name, std::string_view value,
+                          bool asciiName) {
+    name_ = name.data();
+    value_ = value.data();
+    valueSize_ = value.size();
+    nameKey_ = KeyOf(name.size(), NamedKind(asciiName));
+  }
+
   // Marks the name as not all ASCII, for a line made Named with `asciiName`.
   constexpr void MarkOtherName() {
-    nameKey_ = (nameKey_ & kSizeBits) | std::uint64_t{kOtherName} << 62;
+    nameKey_ = KeyOf(nameKey_ & kSizeBits, kOtherName);
   }
 
 private:
@@ -63,10 +73,17 @@ private:
   enum NameKind : unsigned { kAsciiName = 0, kNoName = 1, kOtherName = 2 };
   static constexpr std::uint64_t kSizeBits = ~std::uint64_t{0} >> 2;
 
+  static constexpr NameKind NamedKind(bool asciiName) {
+    return asciiName ? kAsciiName : kOtherName;
+  }
+  static constexpr std::uint64_t KeyOf(std::size_t size, NameKind kind) {
+    return size | std::uint64_t{kind} << 62;
+  }
+
   constexpr PropertyLine(std::string_view name, std::string_view value,
                          NameKind kind)
       : name_(name.data()), value_(value.data()), valueSize_(value.size()),
-        nameKey_(name.size() | std::uint64_t{kind} << 62) {}
+        nameKey_(KeyOf(name.size(), kind)) {}
 
   constexpr NameKind Kind() const {
     return static_cast<NameKind>(nameKey_ >> 62);
@@ -266,12 +283,10 @@ public:
       }
       return;
     }
-    const PropertyLine line =
-        PropertyLine::Named(name.Name(), value, name.Ascii());
     if (found != nullptr) {
-      *found = line;
+      found->SetNamed(name.Name(), value, name.Ascii());
     } else {
-      lines_.Append(line);
+      lines_.Append(PropertyLine::Named(name.Name(), value, name.Ascii()));
     }
   }
 
