@@ -55,10 +55,13 @@ void PropertyLines::CopyHeap(const PropertyLines &other) {
 
 void PropertyLines::Free(PropertyLine *lines) { std::free(lines); }
 
-void PropertyList::MarkOtherNames() {
+bool PropertyList::MarkOtherNames() {
+  bool marked = false;
   for (PropertyLine &line : lines_) {
     if (line.HasEquals() && !IsAscii(line.Name())) {
       line.MarkOtherName();
+      marked = true;
     }
   }
+  return marked;
 }

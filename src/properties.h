@@ -111,7 +111,7 @@ public:
     }
   }
   constexpr PropertyLines(const PropertyLines &other)
-      : outOfMemory_(other.outOfMemory_) {
+      : outOfMemory_(other.outOfMemory_), otherNames_(other.otherNames_) {
     if (other.OnHeap()) {
       CopyHeap(other);
     } else {
@@ -119,7 +119,7 @@ public:
     }
   }
   constexpr PropertyLines(PropertyLines &&other) noexcept
-      : outOfMemory_(other.outOfMemory_) {
+      : outOfMemory_(other.outOfMemory_), otherNames_(other.otherNames_) {
     if (other.OnHeap()) {
       begin_ = other.begin_;
       end_ = other.end_;
@@ -163,9 +163,15 @@ public:
 
   void Erase(PropertyLine *line);
 
+  // Whether a line's name may be beyond ASCII since the last Clear: lookups
+  // by bytes then ask the locale about such lines.
+  constexpr bool OtherNames() const { return otherNames_; }
+  constexpr void SetOtherNames() { otherNames_ = true; }
+
   constexpr void Clear() {
     end_ = begin_;
     outOfMemory_ = false;
+    otherNames_ = false;
   }
 
 private:
@@ -193,6 +199,7 @@ private:
   PropertyLine *end_ = begin_;
   PropertyLine *limit_ = begin_ + kInline;
   bool outOfMemory_ = false;
+  bool otherNames_ = false;
 };
 
 // An ordered list of property lines with lookup by name. It copies nothing:
@@ -231,8 +238,8 @@ public:
                            : LoadPart(text.data() + i, size - i),
                  ~std::uint64_t{0} >> shift);
     }
-    if (split.End() != 0) {
-      MarkOtherNames();
+    if (split.End() != 0 && MarkOtherNames()) {
+      lines_.SetOtherNames();
     }
   }
 
@@ -250,8 +257,7 @@ public:
   // Index of the first line whose name equals `name` ignoring case under
   // the user's locale. Lines without '=' never match.
   std::optional<std::size_t> FindName(const FoldedName &name) const {
-    const PropertyLine *line =
-        Find(lines_.begin(), lines_.end(), CaseInsensitiveName(name));
+    const PropertyLine *line = Find(CaseInsensitiveName(name));
     if (line == nullptr) {
       return std::nullopt;
     }
@@ -264,8 +270,7 @@ public:
   // follows the line's own '='.
   [[gnu::always_inline]] std::string_view
   ValueOf(const FoldedName &name) const {
-    const PropertyLine *line =
-        Find(lines_.begin(), lines_.end(), CaseInsensitiveName(name));
+    const PropertyLine *line = Find(CaseInsensitiveName(name));
     return line != nullptr ? line->Value() : std::string_view();
   }
 
@@ -276,12 +281,16 @@ public:
   [[gnu::always_inline]] void PutValue(const FoldedName &name,
                                        std::string_view value) {
     PropertyLine *const found =
-        Find(lines_.begin(), lines_.end(), CaseInsensitiveName(name));
+        Find(lines_.begin(), lines_.end(), lines_.OtherNames(),
+             CaseInsensitiveName(name));
     if (value.empty()) {
       if (found != nullptr) {
         lines_.Erase(found);
       }
       return;
+    }
+    if (!name.Ascii()) {
+      lines_.SetOtherNames();
     }
     if (found != nullptr) {
       found->SetNamed(name.Name(), value, name.Ascii());
@@ -300,12 +309,28 @@ public:
 private:
   static constexpr std::size_t kNoEquals = ~std::size_t{0};
 
+  [[gnu::always_inline]] const PropertyLine *
+  Find(const CaseInsensitiveName &wanted) const {
+    return Find(lines_.begin(), lines_.end(), lines_.OtherNames(), wanted);
+  }
+
   // The first line whose name matches `wanted`, or null. Where ASCII names
   // compare by bytes, a line is passed over by its name's length and kind
-  // alone unless its name is of the wanted length or not all ASCII.
+  // alone unless its name is of the wanted length or, where `otherNames`
+  // says some may be, not all ASCII.
   template <typename Line>
   [[gnu::always_inline]] static Line *Find(Line *begin, Line *end,
+                                           bool otherNames,
                                            const CaseInsensitiveName &wanted) {
+    if (wanted.ByBytes() && !otherNames) {
+      for (Line *line = begin; line != end; ++line) {
+        if (line->HasAsciiNameOf(wanted.Size()) &&
+            wanted.SameAsciiBytes(line->Name().data())) {
+          return line;
+        }
+      }
+      return nullptr;
+    }
     if (wanted.ByBytes()) {
       for (Line *line = begin; line != end; ++line) {
         if (line->HasAsciiNameOf(wanted.Size())
@@ -396,8 +421,9 @@ private:
     std::uint64_t any_ = 0;
   };
 
-  // Marks each name that is not all ASCII, for a text that is not.
-  void MarkOtherNames();
+  // Marks each name that is not all ASCII, for a text that is not; whether
+  // there was one.
+  bool MarkOtherNames();
 
   PropertyLines lines_;
 };

@@ -89,4 +89,17 @@ TEST(PropertyList, ValueOfCutsAtTheMatchedLinesEquals) {
   EXPECT_EQ(list.ValueOf("\xE2\x84\xAA"), "second");
 }
 
+// A name beyond ASCII that PutValue adds is asked of the locale by later
+// lookups of ASCII names, in the list and in its copies.
+TEST(PropertyList, PutNamesBeyondAsciiAreMatchedByTheLocale) {
+  PropertyList list;
+  list.FromText("a=1");
+  list.PutValue("\xE2\x84\xAA"
+                "ey",
+                "value");
+  EXPECT_EQ(list.ValueOf("key"), "value");
+  const PropertyList copy = list;
+  EXPECT_EQ(copy.FindName("KEY"), 1u);
+}
+
 } // namespace
