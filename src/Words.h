@@ -66,10 +66,14 @@ constexpr std::uint64_t BytesBelow(std::uint64_t word, unsigned n) {
   return (word - kEveryByte * n) & ~word & kTopBits;
 }
 
-// The bytes of `word` equal to `c`, marked as BytesBelow marks them: XOR
-// with c turns them into 0, the one byte below 1.
+// The bytes of `word` equal to `c`, an ASCII character, marked as
+// BytesBelow marks them: XOR with c turns them into 0, the one byte below
+// 1. As c's top bit is clear, the XOR keeps each byte's top bit, so that
+// the mask of clear top bits is word's own, the one BytesBelow takes: a
+// caller that tests a word for both shares it.
 constexpr std::uint64_t BytesEqual(std::uint64_t word, char c) {
-  return BytesBelow(word ^ (kEveryByte * static_cast<unsigned char>(c)), 1);
+  return ((word ^ (kEveryByte * static_cast<unsigned char>(c))) - kEveryByte) &
+         ~word & kTopBits;
 }
 
 // Index of the first byte marked in `marks`, which marks one at least.
