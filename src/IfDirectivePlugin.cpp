@@ -40,10 +40,13 @@ bool IsOperatorCharacter(char c) {
 
 bool IsActionCharacter(char c) { return IsAsciiDigit(c) || IsAsciiLetter(c); }
 
-// Walks the directive text token by token.
+// Walks the directive text token by token. The text is the end of a host
+// string, so that a NUL follows it (a null string reads as ""): every run's
+// predicate rejects NUL, which ends the run without a bounds check.
 class Scanner {
 public:
-  explicit Scanner(std::string_view text) : text_(text) {}
+  explicit Scanner(std::string_view text)
+      : text_(text.data() != nullptr ? text : std::string_view("")) {}
 
   // A token that may be quoted: whitespace ends it unless a quote is open; a
   // quote opens quoting anywhere in the token, and the closing quote (or the
@@ -63,7 +66,7 @@ public:
     // A local index, which stays in a register while the member would not.
     const std::size_t start = pos_;
     std::size_t end = start;
-    while (end < text_.size() && accepts(text_[end])) {
+    while (accepts(text_.data()[end])) {
       ++end;
     }
     pos_ = end;
@@ -79,9 +82,6 @@ public:
   // Steps over whitespace between tokens; false when the text ends before
   // or after it.
   bool SkipSeparator() {
-    if (pos_ == text_.size()) {
-      return false;
-    }
     RunOf(IsWhitespace);
     return pos_ < text_.size();
   }
