@@ -153,11 +153,15 @@ DirectiveBool DIRECTIVE_CALL IfAssemble(const char *keyword,
         NormalizeValue(list.ValueOf(kActionValue));
 
     // A goto names a label, written bare; any other action takes its value
-    // between quotes.
-    const bool bare = EqualsIgnoringCase(kGoto, action);
-    const std::string_view open = bare ? " " : " \"";
-    const std::string_view close = bare ? "" : "\"";
-    result.Write(head, " \"", argument1, "\" ", op, " \"", argument2, "\" ",
-                 action, open, actionValue, close);
+    // between quotes. Either way the pieces around the value are constants.
+    const auto write = [&](const auto &...end) {
+      result.Write(head, " \"", argument1, "\" ", op, " \"", argument2, "\" ",
+                   action, end...);
+    };
+    if (EqualsIgnoringCase(kGoto, action)) {
+      write(' ', actionValue);
+    } else {
+      write(" \"", actionValue, '"');
+    }
   });
 }
