@@ -15,16 +15,18 @@ namespace {
 constexpr FoldedName kLabel = DIRECTIVE_PROPERTY_LABEL;
 
 // The label named by «#KEYWORD = value», or nothing when the text does not
-// have that shape.
+// have that shape. The text is a host string: the NUL that follows it is
+// neither a letter nor whitespace, and ends those runs without a bounds
+// check per byte.
 std::optional<std::string_view> LabelOf(std::string_view text) {
   if (text.empty()) {
     return std::nullopt;
   }
   std::size_t pos = 1; // the '#', whatever it is
-  while (pos < text.size() && IsAsciiLetter(text[pos])) {
+  while (IsAsciiLetter(text.data()[pos])) {
     ++pos;
   }
-  while (pos < text.size() && IsWhitespace(text[pos])) {
+  while (IsWhitespace(text.data()[pos])) {
     ++pos;
   }
   if (pos == text.size() || text[pos] != '=') {
