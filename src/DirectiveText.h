@@ -49,6 +49,10 @@ inline bool EndsUnquotedToken(std::uint64_t word) {
 // argument tens of thousands of bytes long, so the run is read eight bytes at
 // a time up to the block that ends it.
 inline std::size_t UnquotedRunLength(std::string_view s) {
+  // A quoted argument opens with its quote: no word is read for it.
+  if (s.empty() || !IsUnquotedTokenCharacter(s[0])) {
+    return 0;
+  }
   std::size_t length = 0;
   for (; length + 8 <= s.size(); length += 8) {
     if (EndsUnquotedToken(words::Load(s.data() + length))) {
