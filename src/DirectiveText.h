@@ -13,11 +13,11 @@ inline bool IsWhitespace(char c) {
   return code >= 1 && code <= 32;
 }
 
-inline bool IsAsciiLetter(char c) {
+constexpr bool IsAsciiLetter(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-inline bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+constexpr bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 
 // `s` without leading and trailing characters of codes 0 to 32.
 inline std::string_view Trim(std::string_view s) {

@@ -5,6 +5,7 @@
 #include "ResultWriter.h"
 #include "properties.h"
 
+#include <array>
 #include <type_traits>
 
 static_assert(std::is_same_v<decltype(&IfParse), ParseProc>);
@@ -38,7 +39,20 @@ bool IsOperatorCharacter(char c) {
   return code >= 33 && code <= 127;
 }
 
-bool IsActionCharacter(char c) { return IsAsciiDigit(c) || IsAsciiLetter(c); }
+// Digits and letters, as a table of the 256 bytes: one load per byte of an
+// action's run, where the two range tests take seven instructions.
+constexpr auto kActionCharacters = [] {
+  std::array<bool, 256> table{};
+  for (int c = 0; c < 256; ++c) {
+    table[static_cast<std::size_t>(c)] = IsAsciiDigit(static_cast<char>(c)) ||
+                                         IsAsciiLetter(static_cast<char>(c));
+  }
+  return table;
+}();
+
+bool IsActionCharacter(char c) {
+  return kActionCharacters[static_cast<unsigned char>(c)];
+}
 
 // Walks the directive text token by token. The text is the end of a host
 // string, so that a NUL follows it (a null string reads as ""): every run's
