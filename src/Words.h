@@ -58,22 +58,37 @@ constexpr std::uint64_t LoadPart(const char *p, std::size_t size) {
   return at(0) | at(size / 2) | at(size - 1);
 }
 
-// The bytes of `word` below `n` (at most 0x80), each marked by its top bit.
-// A byte below n borrows when n is subtracted from it, which sets its top
-// bit where it was clear; a borrow can mark a later byte wrongly, but never
-// the first one marked, and never any when no byte is below n.
+// The top bits of `word`'s bytes that are clear, each where its byte is
+// below 0x80: the mask BytesBelow and BytesEqual take, which a caller that
+// tests one word both ways makes once.
+constexpr std::uint64_t ClearTopBits(std::uint64_t word) {
+  return ~word & kTopBits;
+}
+
+// The bytes of `word` below `n` (at most 0x80), each marked by its top bit;
+// `clearTops` is ClearTopBits(word). A byte below n borrows when n is
+// subtracted from it, which sets its top bit where it was clear; a borrow
+// can mark a later byte wrongly, but never the first one marked, and never
+// any when no byte is below n.
+constexpr std::uint64_t BytesBelow(std::uint64_t word, unsigned n,
+                                   std::uint64_t clearTops) {
+  return (word - kEveryByte * n) & clearTops;
+}
 constexpr std::uint64_t BytesBelow(std::uint64_t word, unsigned n) {
-  return (word - kEveryByte * n) & ~word & kTopBits;
+  return BytesBelow(word, n, ClearTopBits(word));
 }
 
 // The bytes of `word` equal to `c`, an ASCII character, marked as
 // BytesBelow marks them: XOR with c turns them into 0, the one byte below
 // 1. As c's top bit is clear, the XOR keeps each byte's top bit, so that
-// the mask of clear top bits is word's own, the one BytesBelow takes: a
-// caller that tests a word for both shares it.
+// the mask of clear top bits is word's own.
+constexpr std::uint64_t BytesEqual(std::uint64_t word, char c,
+                                   std::uint64_t clearTops) {
+  return BytesBelow(word ^ (kEveryByte * static_cast<unsigned char>(c)), 1,
+                    clearTops);
+}
 constexpr std::uint64_t BytesEqual(std::uint64_t word, char c) {
-  return ((word ^ (kEveryByte * static_cast<unsigned char>(c))) - kEveryByte) &
-         ~word & kTopBits;
+  return BytesEqual(word, c, ClearTopBits(word));
 }
 
 // Index of the first byte marked in `marks`, which marks one at least.

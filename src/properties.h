@@ -364,9 +364,10 @@ private:
     Word(std::size_t i, std::uint64_t word, std::uint64_t valid) {
       using namespace words;
       any_ |= word;
-      std::uint64_t equalsMarks = BytesEqual(word, '=');
-      for (std::uint64_t ends = BytesBelow(word, '\r' + 1) & valid; ends != 0;
-           ends &= ends - 1) {
+      const std::uint64_t clearTops = ClearTopBits(word);
+      std::uint64_t equalsMarks = BytesEqual(word, '=', clearTops);
+      for (std::uint64_t ends = BytesBelow(word, '\r' + 1, clearTops) & valid;
+           ends != 0; ends &= ends - 1) {
         const std::size_t at = i + FirstMarked(ends);
         const char c = text_[at];
         if ((c != '\r' && c != '\n') || at < start_) {
