@@ -28,12 +28,12 @@ export LC_ALL=C.UTF-8
 # from the aims of 700 for if-parse and if-assemble, 200 for label-parse and
 # 300 for label-assemble.
 readonly cases=(
-  "if-parse 1100 - 0"
-  "if-assemble 1348 - 0"
-  "label-parse 190 - 0"
-  "label-assemble 300 - 0"
+  "if-parse 872 - 0"
+  "if-assemble 1184 - 0"
+  "label-parse 181 - 0"
+  "label-assemble 291 - 0"
   "if-parse-30000 - 1.3 0"
-  "if-parse-word-30000 - 3.3 0"
+  "if-parse-word-30000 - 3.0 0"
 )
 
 # Total instructions of one run of the host.
