@@ -54,13 +54,12 @@ bool IsActionCharacter(char c) {
   return kActionCharacters[static_cast<unsigned char>(c)];
 }
 
-// Walks the directive text token by token. The text is the end of a host
-// string, so that a NUL follows it (a null string reads as ""): every run's
-// predicate rejects NUL, which ends the run without a bounds check.
+// Walks the directive text token by token. The text is the end of a
+// HostString, so that a NUL follows it: every run's predicate rejects NUL,
+// which ends the run without a bounds check.
 class Scanner {
 public:
-  explicit Scanner(std::string_view text)
-      : text_(text.data() != nullptr ? text : std::string_view("")) {}
+  explicit Scanner(std::string_view text) : text_(text) {}
 
   // A token that may be quoted: whitespace ends it unless a quote is open; a
   // quote opens quoting anywhere in the token, and the closing quote (or the

@@ -12,9 +12,10 @@
 #include <memory>
 #include <string_view>
 
-// A host string as a view; null reads as the empty string.
+// A host string as a view; null reads as the empty string. Either way a NUL
+// follows the view's bytes, which scanners may rely on to end their runs.
 inline std::string_view HostString(const char *text) {
-  return text != nullptr ? std::string_view(text) : std::string_view();
+  return std::string_view(text != nullptr ? text : "");
 }
 
 // Writes one result into a host's `out` buffer, piece by piece, and checks
@@ -145,7 +146,8 @@ private:
 
   // Whether `text` with its NUL and the capacity of `out` share a byte: as
   // addresses, text starts within out's capacity or out within text's
-  // bytes, two unsigned compares. A null text, of size 0, never does.
+  // bytes, two unsigned compares. (A null text reads as the module's own
+  // constant "", which no host buffer holds.)
   static bool SharesBytes(std::string_view text, const char *out) {
     const auto from = reinterpret_cast<std::uintptr_t>(text.data());
     const auto to = reinterpret_cast<std::uintptr_t>(out);
