@@ -6,8 +6,8 @@
 // one call instead, the mean of the N calls: the one timing that also runs
 // where valgrind cannot, as the Windows builds under Wine.
 #include "BenchCases.h"
-#include "ModuleLoader.h"
 #include "directive_plugin.h"
+#include "platform/ModuleLoader.h"
 
 #include <chrono>
 #include <cstdio>
@@ -29,11 +29,11 @@ std::vector<Registered> &Registrations() {
 }
 
 std::string PluginPath() {
-  const std::string executable = host::ExecutablePath();
+  const std::string executable = directive_host::platform::ExecutablePath();
   const std::size_t slash = executable.find_last_of("/\\");
   const std::string folder =
       slash == std::string::npos ? "." : executable.substr(0, slash);
-  return folder + "/" + host::PluginFileName();
+  return folder + "/" + directive_host::platform::PluginFileName();
 }
 
 const Registered *Find(const std::string &keyword) {
@@ -83,12 +83,13 @@ int main(int argc, char **argv) {
   }
 
   std::string error;
-  const host::LoadedModuleHandle module = host::LoadModule(PluginPath(), error);
+  const directive_host::platform::LoadedModuleHandle module =
+      directive_host::platform::LoadModule(PluginPath(), error);
   if (module == nullptr) {
     return Fail(error);
   }
   const auto autoRegister = reinterpret_cast<AutoRegisterProc>(
-      host::FindExport(module, DIRECTIVE_AUTO_REGISTER));
+      directive_host::platform::FindExport(module, DIRECTIVE_AUTO_REGISTER));
   if (autoRegister == nullptr) {
     return Fail("the module has no AutoRegister");
   }
@@ -120,6 +121,6 @@ int main(int argc, char **argv) {
     return Fail("the callback wrote an empty result for " + bench.id);
   }
   Registrations().clear();
-  host::UnloadModule(module);
+  directive_host::platform::UnloadModule(module);
   return 0;
 }

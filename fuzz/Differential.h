@@ -2,8 +2,8 @@
 // where an in-place call puts its strings, and the byte-for-byte check.
 #pragma once
 
-#include "InPlaceCall.h"
 #include "reference/ReferenceCallbacks.h"
+#include "validate/InPlaceCall.h"
 
 #include <cstddef>
 #include <cstdint>

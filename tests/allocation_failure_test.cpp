@@ -3,9 +3,9 @@
 // more lines than a list holds inline) must then write the empty string and
 // return, with no exception crossing into the host, and no call may need
 // more memory than a result can hold, however long its strings.
-#include "InPlaceCall.h"
 #include "hosts/FailingAllocator.h"
 #include "hosts/PluginFixture.h"
+#include "validate/InPlaceCall.h"
 
 #include <sys/resource.h>
 #include <unistd.h>

@@ -1,7 +1,7 @@
 // Every registered callback called from eight threads at once; each result
 // must equal the one the same call gives on a single thread.
-#include "Threads.h"
 #include "hosts/PluginFixture.h"
+#include "platform/Threads.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -152,7 +152,7 @@ TEST_F(Concurrency, EightThreadsGetTheSingleThreadedResults) {
 
   const long count = CallsPerThread();
   std::vector<ThreadReport> reports(kThreads);
-  host::RunOnThreads(kThreads, [&](int t) {
+  directive_host::platform::RunOnThreads(kThreads, [&](int t) {
     reports[static_cast<std::size_t>(t)] = CallRepeatedly(calls, t, count);
   });
   for (int t = 0; t < kThreads; ++t) {

@@ -194,7 +194,7 @@ TEST_F(If, ResultsAtTheCapacityLimit) {
   const std::size_t fits = DIRECTIVE_RESULT_CAPACITY - 1 - overhead;
   for (const std::size_t length : {fits, fits + 1}) {
     const std::string text = "#IF \"" + std::string(length, 'a');
-    host::GuardedBuffer out;
+    directive_host::platform::GuardedBuffer out;
     if_.parse(text.c_str(), out.data(), 0);
     EXPECT_EQ(std::strlen(out.data()),
               length == fits ? DIRECTIVE_RESULT_CAPACITY - 1 : 0)
@@ -204,7 +204,7 @@ TEST_F(If, ResultsAtTheCapacityLimit) {
   const std::size_t assembleFits = DIRECTIVE_RESULT_CAPACITY - 1 - 14;
   for (const std::size_t length : {assembleFits, assembleFits + 1}) {
     const std::string properties = "argument1=" + std::string(length, 'a');
-    host::GuardedBuffer out;
+    directive_host::platform::GuardedBuffer out;
     if_.assemble("#IF", properties.c_str(), out.data());
     EXPECT_EQ(std::strlen(out.data()),
               length == assembleFits ? DIRECTIVE_RESULT_CAPACITY - 1 : 0)

@@ -1,8 +1,8 @@
 // Callbacks called in place: the host's out buffer is, or overlaps, the text,
 // keyword or property text it passes. Each result must be the one separate
 // buffers give, and no byte may be written outside out's capacity.
-#include "InPlaceCall.h"
 #include "hosts/PluginFixture.h"
+#include "validate/InPlaceCall.h"
 
 #include <string>
 #include <vector>

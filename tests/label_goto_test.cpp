@@ -117,7 +117,7 @@ TEST_F(LabelGoto, ResultsAtTheCapacityLimit) {
   const std::size_t fits = DIRECTIVE_RESULT_CAPACITY - 1 - 6;
   for (const std::size_t length : {fits, fits + 1}) {
     const std::string text = "#GOTO = " + std::string(length, 'v');
-    host::GuardedBuffer out;
+    directive_host::platform::GuardedBuffer out;
     goto_.parse(text.c_str(), out.data(), 0);
     const std::string expected =
         length == fits ? "label=" + std::string(length, 'v') : "";
@@ -127,7 +127,7 @@ TEST_F(LabelGoto, ResultsAtTheCapacityLimit) {
   const std::size_t assembleFits = DIRECTIVE_RESULT_CAPACITY - 1 - 9;
   for (const std::size_t length : {assembleFits, assembleFits + 1}) {
     const std::string properties = "label=" + std::string(length, 'v');
-    host::GuardedBuffer out;
+    directive_host::platform::GuardedBuffer out;
     goto_.assemble("#GOTO", properties.c_str(), out.data());
     EXPECT_EQ(std::strlen(out.data()),
               length == assembleFits ? DIRECTIVE_RESULT_CAPACITY - 1 : 0)

@@ -3,8 +3,8 @@
 // the process no larger than before.
 #include "hosts/PluginModule.h"
 
-#include "ModuleLoader.h"
-#include "ProcessProbe.h"
+#include "platform/ModuleLoader.h"
+#include "platform/ProcessProbe.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +39,8 @@ void Cycle(int cycle) {
     ASSERT_EQ(plugin.Assemble("#IF", kIfProperties.c_str()),
               "#IF \"x\" == \"y\" goto done");
   }
-  ASSERT_FALSE(host::ModuleIsLoaded(host::PluginFileName()))
+  ASSERT_FALSE(directive_host::platform::ModuleIsLoaded(
+      directive_host::platform::PluginFileName()))
       << "still loaded after cycle " << cycle;
 }
 
@@ -53,14 +54,15 @@ void Cycles(int count) {
 }
 
 TEST(LoadUnload, ThousandCyclesLeaveTheProcessAsItWas) {
-  ASSERT_FALSE(host::ModuleIsLoaded(host::PluginFileName()));
+  ASSERT_FALSE(directive_host::platform::ModuleIsLoaded(
+      directive_host::platform::PluginFileName()));
   // The first cycles fill the loader's and the allocator's caches.
   Cycles(kWarmUpCycles);
   ASSERT_FALSE(HasFatalFailure());
-  const std::size_t before = host::ProcessMemoryBytes();
+  const std::size_t before = directive_host::platform::ProcessMemoryBytes();
   Cycles(kCycles);
   ASSERT_FALSE(HasFatalFailure());
-  const std::size_t after = host::ProcessMemoryBytes();
+  const std::size_t after = directive_host::platform::ProcessMemoryBytes();
   if (before == 0) {
     GTEST_SKIP() << "the system does not report the process's memory";
   }

@@ -4,9 +4,9 @@
 #include "CaseFolding.h"
 #include "GotoLabelPlugin.h"
 #include "IfDirectivePlugin.h"
-#include "InPlaceCall.h"
 #include "platform/platform.h"
 #include "reference/ReferenceCallbacks.h"
+#include "validate/InPlaceCall.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "GuardedBuffer.h"
 #include "ResultWriter.h"
+#include "platform/GuardedBuffer.h"
 
 #include <gtest/gtest.h>
 
@@ -45,7 +45,7 @@ TEST(ResultWriter, WritesWholeResultsUpToTheCapacity) {
       {{3 * DIRECTIVE_RESULT_CAPACITY}, false},
   };
   for (const Case &c : cases) {
-    host::GuardedBuffer out;
+    directive_host::platform::GuardedBuffer out;
     std::vector<std::string> pieces;
     std::string whole;
     for (std::size_t i = 0; i < c.pieces.size(); ++i) {
@@ -67,14 +67,14 @@ TEST(ResultWriter, WritesPiecesOfEverySizeInOneCall) {
     for (std::size_t i = 0; i < size; ++i) {
       piece += static_cast<char>('a' + i % 26);
     }
-    host::GuardedBuffer out;
+    directive_host::platform::GuardedBuffer out;
     ResultWriter writer(out.data());
     writer.Write('<', piece, "|", std::string_view(), piece, '>');
     writer.Finish();
     EXPECT_EQ(std::string(out.data()), "<" + piece + "|" + piece + ">") << size;
   }
   for (const std::size_t first : {room - 3, room - 2}) {
-    host::GuardedBuffer out;
+    directive_host::platform::GuardedBuffer out;
     ResultWriter writer(out.data());
     const std::string filler(first, 'f');
     writer.Write(filler, '=', "ab");
@@ -86,7 +86,7 @@ TEST(ResultWriter, WritesPiecesOfEverySizeInOneCall) {
 // A default view has no data at all; the sanitizer leg reports a copy from
 // its null pointer, even of no bytes.
 TEST(ResultWriter, WritesTheEmptyResultOfADefaultView) {
-  host::GuardedBuffer out;
+  directive_host::platform::GuardedBuffer out;
   ResultWriter writer(out.data());
   writer << std::string_view();
   writer.Finish();
@@ -147,7 +147,7 @@ TEST(ResultWriter, HoldsTheResultApartOnlyWhileOutSharesBytesWithAString) {
 TEST(ResultWriter, HoldsAFullResultApartUpToTheCapacity) {
   const std::size_t room = DIRECTIVE_RESULT_CAPACITY - 1;
   for (const std::size_t length : {room, room + 1}) {
-    host::GuardedBuffer out;
+    directive_host::platform::GuardedBuffer out;
     const std::string piece(length, 'p');
     std::copy(piece.begin(), piece.begin() + 10, out.data());
     out.data()[10] = '\0';

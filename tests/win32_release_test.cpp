@@ -1,7 +1,7 @@
 // When the plug-in DLL lets go of the host module: once when the host unloads
 // it, and not at all when the process ends with the DLL still loaded. The
 // test redirects the DLL's own import of FreeLibrary to watch its calls.
-#include "ModuleLoader.h"
+#include "platform/ModuleLoader.h"
 
 #include <windows.h>
 
@@ -70,20 +70,20 @@ bool WatchFreeLibrary(HMODULE module) {
 }
 
 std::string PluginPath() {
-  const std::string executable = host::ExecutablePath();
+  const std::string executable = directive_host::platform::ExecutablePath();
   return executable.substr(0, executable.find_last_of('\\') + 1) +
-         host::PluginFileName();
+         directive_host::platform::PluginFileName();
 }
 
 TEST(HostRelease, UnloadingTheDllReleasesTheHostModuleOnce) {
   for (int cycle = 1; cycle <= 3; ++cycle) {
     std::string error;
-    const host::LoadedModuleHandle plugin =
-        host::LoadModule(PluginPath(), error);
+    const directive_host::platform::LoadedModuleHandle plugin =
+        directive_host::platform::LoadModule(PluginPath(), error);
     ASSERT_NE(plugin, nullptr) << error;
     ASSERT_TRUE(WatchFreeLibrary(static_cast<HMODULE>(plugin)));
     EXPECT_EQ(hostReleases, cycle - 1);
-    host::UnloadModule(plugin);
+    directive_host::platform::UnloadModule(plugin);
     EXPECT_EQ(hostReleases, cycle);
   }
 }
@@ -92,7 +92,8 @@ TEST(HostRelease, UnloadingTheDllReleasesTheHostModuleOnce) {
 // tells whether it released the host module on the way out.
 int ExitHoldingThePlugin() {
   std::string error;
-  const host::LoadedModuleHandle plugin = host::LoadModule(PluginPath(), error);
+  const directive_host::platform::LoadedModuleHandle plugin =
+      directive_host::platform::LoadModule(PluginPath(), error);
   if (plugin == nullptr || !WatchFreeLibrary(static_cast<HMODULE>(plugin))) {
     return 1;
   }

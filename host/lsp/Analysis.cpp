@@ -1,6 +1,6 @@
-#include "Analysis.h"
+#include "lsp/Analysis.h"
 
-#include "TextEncoding.h"
+#include "platform/TextEncoding.h"
 
 #include <algorithm>
 
@@ -24,7 +24,7 @@ std::vector<std::size_t> Utf8Offsets(std::string_view line) {
     bool exact = true;
     offsets.insert(
         offsets.end(),
-        host::NarrowFromUtf8(line.substr(begin, end - begin), exact).size(),
+        platform::NarrowFromUtf8(line.substr(begin, end - begin), exact).size(),
         begin);
     begin = end;
   }
@@ -45,7 +45,7 @@ Analysis::Analysis(std::string text, const Registry &registry,
   exact_.reserve(script.lines.size());
   for (const Line &line : script.lines) {
     bool exact = true;
-    pluginText_ += host::NarrowFromUtf8(line.text, exact);
+    pluginText_ += platform::NarrowFromUtf8(line.text, exact);
     pluginText_ += line.ending;
     if (!exact) {
       lossy_.emplace(exact_.size(), Utf8Offsets(line.text));
@@ -67,7 +67,7 @@ bool Analysis::Exact(std::size_t line) const {
 
 const std::vector<LabelMention> &Analysis::Mentions() const {
   if (!mentions_) {
-    mentions_ = FindLabelMentions(pluginScript_, registry_);
+    mentions_ = FindLabelMentions(pluginText_, registry_);
   }
   return *mentions_;
 }
@@ -106,7 +106,7 @@ std::size_t Analysis::PluginByteOf(std::size_t line,
   }
   const std::string_view text = lines_.Line(line).substr(Lead(line));
   bool exact = true;
-  return host::NarrowFromUtf8(text.substr(0, utf8Byte), exact).size();
+  return platform::NarrowFromUtf8(text.substr(0, utf8Byte), exact).size();
 }
 
 Range Analysis::PluginSpan(std::size_t line, std::size_t begin,
@@ -123,7 +123,7 @@ std::size_t Analysis::PluginByte(const Position &position) const {
 }
 
 std::string Analysis::Utf8(std::string_view pluginText) {
-  return host::Utf8FromNarrow(pluginText);
+  return platform::Utf8FromNarrow(pluginText);
 }
 
 } // namespace directive_host::lsp

@@ -3,12 +3,12 @@
 // and what lint, the formatter and the label index make of that.
 #pragma once
 
-#include "Formatter.h"
-#include "LabelMentions.h"
-#include "Lint.h"
-#include "Registry.h"
-#include "Script.h"
-#include "TextPositions.h"
+#include "format/Formatter.h"
+#include "lint/Lint.h"
+#include "lsp/LabelMentions.h"
+#include "lsp/TextPositions.h"
+#include "plugins/Registry.h"
+#include "script/Script.h"
 
 #include <memory>
 #include <optional>

@@ -1,8 +1,7 @@
-#include "Completion.h"
+#include "lsp/Completion.h"
 
-#include "Directive.h"
-#include "LabelMentions.h"
-#include "Script.h"
+#include "lsp/LabelMentions.h"
+#include "script/DirectiveScan.h"
 
 #include <optional>
 #include <unordered_set>
@@ -25,13 +24,12 @@ std::optional<std::size_t> TypedLabel(const Registry &registry,
   const std::string probed =
       std::string(line.substr(0, cursor)) + std::string(kProbe);
   const DirectiveLine found = FindDirective(registry, probed);
-  if (found.handler == nullptr ||
-      found.directive.find('\0') != std::string_view::npos) {
+  if (found.handler == nullptr) {
     return std::nullopt;
   }
+  ResultBuffer out;
   const std::optional<LabelUse> use =
-      LabelUseOf(KindOf(*found.handler),
-                 CallParse(*found.handler, std::string(found.directive)));
+      ReadDirective(*found.handler, found.directive, out).Label();
   if (!use || use->role != LabelRole::kGoto || !use->label.ends_with(kProbe)) {
     return std::nullopt;
   }
@@ -63,7 +61,7 @@ std::vector<LabelCompletion> Completions(const Analysis &analysis,
         seen.insert(mention.use.label).second) {
       const std::string label = Analysis::Utf8(mention.use.label);
       completions.push_back(
-          {label, "line " + std::to_string(mention.line + 1), {range, label}});
+          {label, "line " + std::to_string(mention.line), {range, label}});
     }
   }
   return completions;

@@ -2,8 +2,8 @@
 // and after an #IF's goto action.
 #pragma once
 
-#include "Analysis.h"
-#include "TextPositions.h"
+#include "lsp/Analysis.h"
+#include "lsp/TextPositions.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "Diagnostics.h"
+#include "lsp/Diagnostics.h"
 
 #include <algorithm>
 
@@ -7,7 +7,7 @@ namespace directive_host::lsp {
 namespace {
 
 Diagnostic DiagnosticOf(const Analysis &analysis, const Finding &finding) {
-  const std::size_t line = finding.place.line - 1;
+  const std::size_t line = ProtocolLine(finding.place.line);
   const std::size_t column = finding.place.column - 1;
   return {analysis.PluginSpan(line, column, column + finding.place.length),
           finding.check, Analysis::Utf8(finding.message)};
@@ -16,7 +16,7 @@ Diagnostic DiagnosticOf(const Analysis &analysis, const Finding &finding) {
 // The goto that `finding` is about: the one whose directive it covers.
 const LabelMention *GotoOf(const Analysis &analysis, const Finding &finding) {
   const std::vector<LabelMention> &mentions = analysis.Mentions();
-  const std::size_t line = finding.place.line - 1;
+  const std::size_t line = finding.place.line;
   for (auto it = std::lower_bound(
            mentions.begin(), mentions.end(), line,
            [](const LabelMention &m, std::size_t l) { return m.line < l; });
@@ -43,7 +43,7 @@ std::vector<Diagnostic> DiagnosticsOf(const Analysis &analysis) {
 std::vector<QuickFix> QuickFixes(const Analysis &analysis, const Range &range) {
   std::vector<QuickFix> fixes;
   for (const Finding &finding : analysis.Findings()) {
-    const std::size_t line = finding.place.line - 1;
+    const std::size_t line = ProtocolLine(finding.place.line);
     if (finding.suggestion.empty() || line < range.start.line ||
         line > range.end.line || !analysis.Exact(line)) {
       continue;

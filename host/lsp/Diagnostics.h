@@ -2,8 +2,8 @@
 // their suggestions.
 #pragma once
 
-#include "Analysis.h"
-#include "TextPositions.h"
+#include "lsp/Analysis.h"
+#include "lsp/TextPositions.h"
 
 #include <string>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "Formatting.h"
+#include "lsp/Formatting.h"
 
 #include <algorithm>
 

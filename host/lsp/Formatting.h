@@ -1,8 +1,8 @@
 // Formatting as edits: one per line that `directive-host format` changes.
 #pragma once
 
-#include "Analysis.h"
-#include "TextPositions.h"
+#include "lsp/Analysis.h"
+#include "lsp/TextPositions.h"
 
 #include <cstddef>
 #include <vector>

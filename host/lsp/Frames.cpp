@@ -1,6 +1,6 @@
-#include "Frames.h"
+#include "lsp/Frames.h"
 
-#include "Directive.h"
+#include "script/Directive.h"
 
 #include <algorithm>
 #include <charconv>

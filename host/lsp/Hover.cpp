@@ -1,7 +1,6 @@
-#include "Hover.h"
+#include "lsp/Hover.h"
 
-#include "Directive.h"
-#include "Script.h"
+#include "script/DirectiveScan.h"
 
 namespace directive_host::lsp {
 
@@ -14,11 +13,12 @@ std::string_view FileName(std::string_view path) {
 
 std::string PropertiesText(const KeywordHandler &handler,
                            std::string_view directive) {
-  if (directive.find('\0') != std::string_view::npos) {
+  ResultBuffer out;
+  const DirectiveReading reading = ReadDirective(handler, directive, out);
+  if (reading.unread == Unread::kHoldsNul) {
     return "The line holds a NUL byte, which a plug-in cannot be given.";
   }
-  const std::vector<std::string> lines =
-      PropertyLines(CallParse(handler, std::string(directive)));
+  const std::vector<std::string> lines = PropertyLines(reading.properties);
   if (lines.empty()) {
     return "The plug-in reads no properties from it.";
   }

@@ -2,8 +2,8 @@
 // as the plug-in parses them.
 #pragma once
 
-#include "Analysis.h"
-#include "TextPositions.h"
+#include "lsp/Analysis.h"
+#include "lsp/TextPositions.h"
 
 #include <optional>
 #include <string>

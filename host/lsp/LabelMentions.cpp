@@ -1,6 +1,6 @@
-#include "LabelMentions.h"
+#include "lsp/LabelMentions.h"
 
-#include "Directive.h"
+#include "script/DirectiveScan.h"
 
 namespace directive_host::lsp {
 
@@ -23,37 +23,34 @@ std::string WithValue(std::string_view properties, std::string_view name,
 
 bool ReadsAs(const LabelMention &mention, const std::string &directive,
              const std::string &label) {
-  const std::optional<LabelUse> use = LabelUseOf(
-      KindOf(*mention.handler), CallParse(*mention.handler, directive));
+  ResultBuffer out;
+  const std::optional<LabelUse> use =
+      ReadDirective(*mention.handler, directive, out).Label();
   return use && use->role == mention.use.role && use->label == label;
 }
 
 } // namespace
 
-std::vector<LabelMention> FindLabelMentions(const Script &script,
+std::vector<LabelMention> FindLabelMentions(std::string_view text,
                                             const Registry &registry) {
   std::vector<LabelMention> mentions;
-  for (std::size_t i = 0; i < script.lines.size(); ++i) {
-    const DirectiveLine found = FindDirective(registry, script.lines[i].text);
-    // A plug-in would see only part of a directive with a NUL in it.
-    if (found.handler == nullptr ||
-        found.directive.find('\0') != std::string_view::npos) {
-      continue;
-    }
-    const std::string directive(found.directive);
-    std::optional<LabelUse> use = LabelUseOf(
-        KindOf(*found.handler), CallParse(*found.handler, directive));
+  ResultBuffer out;
+  ForEachDirective(text, registry, [&](const ScriptDirective &at) {
+    const DirectiveLine &found = at.found;
+    const DirectiveReading reading =
+        ReadDirective(*found.handler, found.directive, out);
+    std::optional<LabelUse> use = reading.Label();
     if (!use || use->label.empty()) {
-      continue;
+      return;
     }
     // The label is the directive's last part, so its last occurrence.
-    const std::size_t label = directive.rfind(use->label);
+    const std::size_t label = found.directive.rfind(use->label);
     mentions.push_back(
-        {std::move(*use), found.handler, i, found.indent.size(),
-         directive.size(),
+        {std::move(*use), found.handler, at.line, found.indent.size(),
+         found.directive.size(),
          label == std::string::npos ? kNowhere : found.indent.size() + label,
-         KindOf(*found.handler) != DirectiveKind::kIf});
-  }
+         reading.kind != DirectiveKind::kIf});
+  });
   return mentions;
 }
 
@@ -74,8 +71,7 @@ std::optional<LineChange> Relabel(const LabelMention &mention,
   const std::string assembled = CallAssemble(
       *mention.handler, WithValue(CallParse(*mention.handler, directive),
                                   mention.use.property, label));
-  if (assembled.empty() ||
-      assembled.find_first_of("\r\n") != std::string::npos ||
+  if (assembled.empty() || BreaksLine(assembled) ||
       !ReadsAs(mention, assembled, label)) {
     return std::nullopt;
   }

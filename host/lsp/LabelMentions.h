@@ -2,9 +2,8 @@
 // place, and a #GOTO, or an #IF whose action is goto, names one.
 #pragma once
 
-#include "Labels.h"
-#include "Registry.h"
-#include "Script.h"
+#include "plugins/Registry.h"
+#include "script/Labels.h"
 
 #include <cstddef>
 #include <optional>
@@ -20,7 +19,7 @@ inline constexpr std::size_t kNowhere = static_cast<std::size_t>(-1);
 struct LabelMention {
   LabelUse use;
   const KeywordHandler *handler = nullptr;
-  std::size_t line = 0; // counted from 0
+  std::size_t line = 0; // counted from 1, as the directive scan counts
   std::size_t directive = 0;
   std::size_t directiveLength = 0;
   // Where the label stands as written, or kNowhere when the directive does
@@ -31,8 +30,11 @@ struct LabelMention {
   bool wholeDirective = false;
 };
 
-// The mentions of non-empty labels in `script`, in line order.
-std::vector<LabelMention> FindLabelMentions(const Script &script,
+// The protocol's number, counted from 0, of the script line `line`.
+inline std::size_t ProtocolLine(std::size_t line) { return line - 1; }
+
+// The mentions of non-empty labels in the script `text`, in line order.
+std::vector<LabelMention> FindLabelMentions(std::string_view text,
                                             const Registry &registry);
 
 // A change of bytes [begin, end) of a line to `text`.

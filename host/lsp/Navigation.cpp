@@ -1,4 +1,4 @@
-#include "Navigation.h"
+#include "lsp/Navigation.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -8,7 +8,7 @@ namespace directive_host::lsp {
 namespace {
 
 Range DirectiveRange(const Analysis &analysis, const LabelMention &mention) {
-  return analysis.PluginSpan(mention.line, mention.directive,
+  return analysis.PluginSpan(ProtocolLine(mention.line), mention.directive,
                              mention.directive + mention.directiveLength);
 }
 
@@ -32,9 +32,9 @@ const LabelMention *MentionAt(const Analysis &analysis,
   for (auto it =
            std::lower_bound(mentions.begin(), mentions.end(), position.line,
                             [](const LabelMention &m, std::size_t line) {
-                              return m.line < line;
+                              return ProtocolLine(m.line) < line;
                             });
-       it != mentions.end() && it->line == position.line; ++it) {
+       it != mentions.end() && ProtocolLine(it->line) == position.line; ++it) {
     const bool whole = it->wholeDirective || it->label == kNowhere;
     const std::size_t begin = whole ? it->directive : it->label;
     const std::size_t end = whole ? it->directive + it->directiveLength
@@ -51,7 +51,7 @@ Range LabelRange(const Analysis &analysis, const LabelMention &mention) {
   if (mention.label == kNowhere) {
     return DirectiveRange(analysis, mention);
   }
-  return analysis.PluginSpan(mention.line, mention.label,
+  return analysis.PluginSpan(ProtocolLine(mention.line), mention.label,
                              mention.label + mention.use.label.size());
 }
 

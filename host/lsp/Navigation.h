@@ -2,9 +2,9 @@
 // mention of a label to all of them, and the outline of a script's labels.
 #pragma once
 
-#include "Analysis.h"
-#include "LabelMentions.h"
-#include "TextPositions.h"
+#include "lsp/Analysis.h"
+#include "lsp/LabelMentions.h"
+#include "lsp/TextPositions.h"
 
 #include <string>
 #include <vector>

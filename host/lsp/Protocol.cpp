@@ -1,4 +1,4 @@
-#include "Protocol.h"
+#include "lsp/Protocol.h"
 
 #include <algorithm>
 

@@ -2,8 +2,8 @@
 // as the protocol writes them.
 #pragma once
 
-#include "Diagnostics.h"
-#include "TextPositions.h"
+#include "lsp/Diagnostics.h"
+#include "lsp/TextPositions.h"
 
 #include <nlohmann/json.hpp>
 

@@ -1,7 +1,8 @@
-#include "Rename.h"
+#include "lsp/Rename.h"
 
-#include "Navigation.h"
-#include "TextEncoding.h"
+#include "io/Wording.h"
+#include "lsp/Navigation.h"
+#include "platform/TextEncoding.h"
 
 #include <algorithm>
 
@@ -25,10 +26,8 @@ std::string NameRefusal(const std::string &name) {
   return {};
 }
 
-std::string Quoted(const std::string &utf8) { return "'" + utf8 + "'"; }
-
 std::string LineText(std::size_t line) {
-  return "line " + std::to_string(line + 1);
+  return "line " + std::to_string(line);
 }
 
 } // namespace
@@ -53,7 +52,7 @@ Renaming Rename(const Analysis &analysis, const Position &position,
     return {{}, refusal};
   }
   bool exact = true;
-  const std::string label = host::NarrowFromUtf8(name, exact);
+  const std::string label = platform::NarrowFromUtf8(name, exact);
   if (!exact) {
     return {{},
             Quoted(name) +
@@ -76,17 +75,18 @@ Renaming Rename(const Analysis &analysis, const Position &position,
       continue;
     }
     const std::optional<LineChange> change =
-        analysis.Exact(mention.line)
-            ? Relabel(mention, analysis.PluginLine(mention.line), label)
+        analysis.Exact(ProtocolLine(mention.line))
+            ? Relabel(mention, analysis.PluginLine(ProtocolLine(mention.line)),
+                      label)
             : std::nullopt;
     if (!change) {
       return {{},
               "the directive at " + LineText(mention.line) +
                   " would not read " + Quoted(name) + " back"};
     }
-    renaming.edits.push_back(
-        {analysis.PluginSpan(mention.line, change->begin, change->end),
-         Analysis::Utf8(change->text)});
+    renaming.edits.push_back({analysis.PluginSpan(ProtocolLine(mention.line),
+                                                  change->begin, change->end),
+                              Analysis::Utf8(change->text)});
   }
   return renaming;
 }

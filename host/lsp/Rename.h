@@ -2,8 +2,8 @@
 // that each directive reads the new name back.
 #pragma once
 
-#include "Analysis.h"
-#include "TextPositions.h"
+#include "lsp/Analysis.h"
+#include "lsp/TextPositions.h"
 
 #include <optional>
 #include <string>

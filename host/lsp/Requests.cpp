@@ -1,13 +1,13 @@
-#include "Requests.h"
+#include "lsp/Requests.h"
 
-#include "Protocol.h"
+#include "lsp/Protocol.h"
 
-#include "Completion.h"
-#include "Diagnostics.h"
-#include "Formatting.h"
-#include "Hover.h"
-#include "Navigation.h"
-#include "Rename.h"
+#include "lsp/Completion.h"
+#include "lsp/Diagnostics.h"
+#include "lsp/Formatting.h"
+#include "lsp/Hover.h"
+#include "lsp/Navigation.h"
+#include "lsp/Rename.h"
 
 namespace directive_host::lsp {
 

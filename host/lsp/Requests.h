@@ -2,8 +2,8 @@
 // feature and writes the answer as the protocol has it.
 #pragma once
 
-#include "Analysis.h"
-#include "Protocol.h"
+#include "lsp/Analysis.h"
+#include "lsp/Protocol.h"
 
 #include <string_view>
 

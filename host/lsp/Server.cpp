@@ -1,7 +1,7 @@
-#include "Server.h"
+#include "lsp/Server.h"
 
-#include "Diagnostics.h"
-#include "Requests.h"
+#include "lsp/Diagnostics.h"
+#include "lsp/Requests.h"
 
 #include "directive_plugin.h"
 

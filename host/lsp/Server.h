@@ -2,11 +2,11 @@
 // client has open, and the dispatch of each message to what answers it.
 #pragma once
 
-#include "Analysis.h"
-#include "Protocol.h"
-#include "Registry.h"
-#include "Requests.h"
-#include "TextPositions.h"
+#include "lsp/Analysis.h"
+#include "lsp/Protocol.h"
+#include "lsp/Requests.h"
+#include "lsp/TextPositions.h"
+#include "plugins/Registry.h"
 
 #include <functional>
 #include <map>

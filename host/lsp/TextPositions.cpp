@@ -1,6 +1,6 @@
-#include "TextPositions.h"
+#include "lsp/TextPositions.h"
 
-#include "Script.h"
+#include "script/Script.h"
 
 #include <algorithm>
 

@@ -3,8 +3,8 @@
 // it, so that directive-host validate can see whether a module survives a
 // host without RegisterParseAssemblePlugins. Exit status: 0 it did; 3 the
 // module did not load (the reason on standard output); 4 it has no EXPORT.
-#include "ChildProcess.h"
-#include "ModuleLoader.h"
+#include "platform/ChildProcess.h"
+#include "platform/ModuleLoader.h"
 
 #include "directive_plugin.h"
 
@@ -12,26 +12,29 @@
 #include <cstdlib>
 #include <string>
 
+namespace platform = directive_host::platform;
+
 int main(int argc, char **argv) {
   if (argc != 3) {
     std::fputs("usage: directive-bare-host MODULE EXPORT\n", stderr);
     return 2;
   }
-  host::ReportCrashes();
+  platform::ReportCrashes();
   std::string error;
-  const host::LoadedModuleHandle module = host::LoadModule(argv[1], error);
+  const platform::LoadedModuleHandle module =
+      platform::LoadModule(argv[1], error);
   if (module == nullptr) {
     std::fputs(error.c_str(), stdout);
     return 3;
   }
   const auto autoRegister =
-      reinterpret_cast<AutoRegisterProc>(host::FindExport(module, argv[2]));
+      reinterpret_cast<AutoRegisterProc>(platform::FindExport(module, argv[2]));
   if (autoRegister == nullptr) {
-    host::UnloadModule(module);
+    platform::UnloadModule(module);
     return 4;
   }
   autoRegister();
-  host::UnloadModule(module);
+  platform::UnloadModule(module);
   // What the module left allocated is the unload check's to judge, not a
   // leak checker's at exit.
   std::fflush(stdout);

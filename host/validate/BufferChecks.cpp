@@ -1,11 +1,11 @@
 // The checks of what a callback does with the pointers it is given: null
 // ones, a buffer that ends at a guard page, a buffer full of other bytes,
 // and a buffer that is, or overlaps, the inputs.
-#include "Checks.h"
-#include "Escape.h"
-#include "GuardedBuffer.h"
-#include "InPlaceCall.h"
-#include "Subject.h"
+#include "platform/GuardedBuffer.h"
+#include "validate/Checks.h"
+#include "validate/Escape.h"
+#include "validate/InPlaceCall.h"
+#include "validate/Subject.h"
 
 #include <algorithm>
 
@@ -97,7 +97,7 @@ CheckResult CheckCapacity(const CheckContext &context) {
     return *skip;
   }
   CrashNote note;
-  host::GuardedBuffer buffer;
+  platform::GuardedBuffer buffer;
   std::size_t nearTheEnd = 0;
   const auto &calls = subject.Generated().calls;
   for (const Call &call : calls) {
@@ -133,7 +133,7 @@ CheckResult CheckTermination(const CheckContext &context) {
     if (!ResultIn(out)) {
       return Failed("the result has no NUL within DIRECTIVE_RESULT_CAPACITY "
                     "bytes of a buffer filled with " +
-                        Quoted(std::string(1, out[0])) + " before the call",
+                        CLiteral(std::string(1, out[0])) + " before the call",
                     input);
     }
   }

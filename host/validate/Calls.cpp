@@ -1,6 +1,6 @@
-#include "Calls.h"
+#include "validate/Calls.h"
 
-#include "Escape.h"
+#include "validate/Escape.h"
 
 #include <cstring>
 #include <exception>
@@ -12,7 +12,7 @@ namespace {
 constexpr std::size_t kSlack = 4096;
 
 std::string Argument(const std::optional<std::string> &value) {
-  return value ? Quoted(*value) : "NULL";
+  return value ? CLiteral(*value) : "NULL";
 }
 
 } // namespace
@@ -51,7 +51,7 @@ std::optional<std::string> ResultIn(const char *out) {
 }
 
 std::string Describe(const Call &call, const std::vector<Keyword> &keywords) {
-  const std::string prefix = Quoted(keywords[call.keyword].name) + " ";
+  const std::string prefix = CLiteral(keywords[call.keyword].name) + " ";
   if (call.kind == Call::Kind::kParse) {
     return prefix + "parse(" + Argument(call.text) + ")";
   }
@@ -60,7 +60,7 @@ std::string Describe(const Call &call, const std::vector<Keyword> &keywords) {
 }
 
 std::string DescribeResult(const std::optional<std::string> &result) {
-  return result ? Quoted(*result) : "no NUL within the capacity";
+  return result ? CLiteral(*result) : "no NUL within the capacity";
 }
 
 OutBuffer::OutBuffer() : bytes_(DIRECTIVE_RESULT_CAPACITY + kSlack, 'X') {

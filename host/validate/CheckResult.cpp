@@ -1,4 +1,4 @@
-#include "CheckResult.h"
+#include "validate/CheckResult.h"
 
 namespace directive_host::validate {
 

@@ -1,6 +1,6 @@
-#include "CheckRunner.h"
+#include "validate/CheckRunner.h"
 
-#include "ModuleUnderTest.h"
+#include "validate/ModuleUnderTest.h"
 
 #include <charconv>
 #include <exception>
@@ -71,7 +71,8 @@ std::vector<std::string> ChildArguments(const CheckSpec &check,
 CheckResult RunInChild(const CheckSpec &check, const CheckContext &context,
                        const std::string &self, double seconds) {
   return ResultOfChild(
-      host::RunChild(self, ChildArguments(check, context), seconds), seconds);
+      platform::RunChild(self, ChildArguments(check, context), seconds),
+      seconds);
 }
 
 std::string ResultRecord(const CheckResult &result) {
@@ -80,13 +81,14 @@ std::string ResultRecord(const CheckResult &result) {
          Field(result.detail) + Field(result.input);
 }
 
-CheckResult ResultOfChild(const host::ChildOutcome &outcome, double seconds) {
-  using End = host::ChildOutcome::End;
+CheckResult ResultOfChild(const platform::ChildOutcome &outcome,
+                          double seconds) {
+  using End = platform::ChildOutcome::End;
   const std::string_view output = outcome.output;
-  const std::size_t note = output.rfind(host::kCrashNoteMarker);
+  const std::size_t note = output.rfind(platform::kCrashNoteMarker);
   if (note != std::string_view::npos) {
     const std::string_view text =
-        output.substr(note + host::kCrashNoteMarker.size());
+        output.substr(note + platform::kCrashNoteMarker.size());
     const std::size_t line = text.find('\n');
     const std::string detail(text.substr(0, line));
     std::string reason = outcome.end == End::kCrashed

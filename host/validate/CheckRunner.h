@@ -4,8 +4,8 @@
 // output.
 #pragma once
 
-#include "Checks.h"
-#include "ChildProcess.h"
+#include "platform/ChildProcess.h"
+#include "validate/Checks.h"
 
 #include <string>
 #include <vector>
@@ -27,6 +27,7 @@ CheckResult RunInChild(const CheckSpec &check, const CheckContext &context,
 
 // The record a child writes, and what a child's end and output tell.
 std::string ResultRecord(const CheckResult &result);
-CheckResult ResultOfChild(const host::ChildOutcome &outcome, double seconds);
+CheckResult ResultOfChild(const platform::ChildOutcome &outcome,
+                          double seconds);
 
 } // namespace directive_host::validate

@@ -1,21 +1,36 @@
-#include "Checks.h"
+#include "validate/Checks.h"
 
 namespace directive_host::validate {
 
 namespace {
 
 constexpr CheckSpec kChecks[] = {
-    {"exports", false, CheckExports},
-    {"registration", false, CheckRegistration},
-    {"null-pointers", false, CheckNullPointers},
-    {"capacity", false, CheckCapacity},
-    {"termination", false, CheckTermination},
-    {"determinism", false, CheckDeterminism},
-    {"in-place", false, CheckInPlace},
-    {"threads", false, CheckThreads},
-    {"unload", false, CheckUnload},
-    {"round-trip", true, CheckRoundTrip},
-    {"timing", true, CheckTiming},
+    {"exports", false, CheckExports, "AutoRegister is exported, undecorated"},
+    {"registration", false, CheckRegistration,
+     "keywords are non-empty, start with '#', hold no whitespace\n"
+     "and stay valid; both callbacks are given; a second\n"
+     "AutoRegister repeats the first; loading into a host that\n"
+     "exports no entry points does not crash"},
+    {"null-pointers", false, CheckNullPointers,
+     "a null input reads as \"\"; a null out gets nothing"},
+    {"capacity", false, CheckCapacity,
+     "no callback writes past DIRECTIVE_RESULT_CAPACITY bytes\n"
+     "(a guard page follows the buffer)"},
+    {"termination", false, CheckTermination,
+     "every result ends with a NUL within the capacity"},
+    {"determinism", false, CheckDeterminism,
+     "the same call gives the same result, in any order"},
+    {"in-place", false, CheckInPlace,
+     "out equal to or overlapping an input gives the same result"},
+    {"threads", false, CheckThreads,
+     "8 threads at once get the single-threaded results"},
+    {"unload", false, CheckUnload,
+     "200 cycles of load, register, call and unload, without\n"
+     "growth of memory or handles"},
+    {"round-trip", true, CheckRoundTrip,
+     "reported: how many parse results assemble and parse back"},
+    {"timing", true, CheckTiming,
+     "reported: nanoseconds per call beside strlen+memcpy"},
 };
 
 } // namespace

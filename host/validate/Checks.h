@@ -3,7 +3,7 @@
 // own.
 #pragma once
 
-#include "CheckResult.h"
+#include "validate/CheckResult.h"
 
 #include <cstdint>
 #include <span>
@@ -21,6 +21,7 @@ struct CheckContext {
   std::string bareHost;
 };
 
+// A check: its name, what it checks and the code that checks it, together.
 struct CheckSpec {
   std::string_view name;
   // Reported only: its findings are measurements, never failures (though a
@@ -28,6 +29,8 @@ struct CheckSpec {
   bool reportedOnly;
   // Throws NotLoaded when the module cannot be loaded.
   CheckResult (*run)(const CheckContext &context);
+  // What it checks, as validate's help lists it; lines broken by '\n'.
+  std::string_view description = {};
 };
 
 std::span<const CheckSpec> AllChecks();

@@ -1,4 +1,4 @@
-#include "Escape.h"
+#include "validate/Escape.h"
 
 #include <cctype>
 #include <cstdio>
@@ -45,7 +45,7 @@ bool AppendEscaped(std::string &out, unsigned char c, bool inQuotes) {
 
 } // namespace
 
-std::string Quoted(std::string_view bytes) {
+std::string CLiteral(std::string_view bytes) {
   std::string out;
   bool open = false;
   bool afterHex = false;

@@ -1,9 +1,9 @@
-#include "ExportsCheck.h"
+#include "validate/ExportsCheck.h"
 
-#include "Checks.h"
-#include "Escape.h"
-#include "ModuleUnderTest.h"
-#include "Subject.h"
+#include "validate/Checks.h"
+#include "validate/Escape.h"
+#include "validate/ModuleUnderTest.h"
+#include "validate/Subject.h"
 
 namespace directive_host::validate {
 
@@ -12,7 +12,7 @@ namespace {
 std::string NameList(const std::vector<std::string> &names) {
   std::string text;
   for (std::size_t i = 0; i < names.size(); ++i) {
-    text += (i > 0 ? ", " : "") + Quoted(names[i]);
+    text += (i > 0 ? ", " : "") + CLiteral(names[i]);
   }
   return text;
 }
@@ -34,7 +34,7 @@ CheckResult JudgeExports(const ExportList &list) {
   if (autoRegister == nullptr) {
     const std::string near = AutoRegisterExport(names);
     if (!near.empty()) {
-      return Failed("exports no AutoRegister but " + Quoted(near) +
+      return Failed("exports no AutoRegister but " + CLiteral(near) +
                     ", which hosts do not look up: export it with C linkage "
                     "(extern \"C\") and undecorated (on 32-bit Windows a .def "
                     "file maps AutoRegister = AutoRegister@0)");

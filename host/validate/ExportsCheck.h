@@ -2,8 +2,8 @@
 // reading it, so that it can be tried on any list.
 #pragma once
 
-#include "CheckResult.h"
-#include "ModuleExports.h"
+#include "validate/CheckResult.h"
+#include "validate/ModuleExports.h"
 
 namespace directive_host::validate {
 

@@ -1,4 +1,6 @@
-#include "InputGenerator.h"
+#include "validate/InputGenerator.h"
+
+#include "plugins/Registry.h"
 
 #include <algorithm>
 #include <functional>
@@ -217,11 +219,7 @@ private:
       AddAssemble(k, name, Replaced(result, "\r\n", "\r"));
       AddAssemble(k, Lower(name), result);
       AddAssemble(k, "", result);
-      std::string upper = result;
-      for (char &c : upper) {
-        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-      }
-      AddAssemble(k, name, upper);
+      AddAssemble(k, name, AsciiUpper(result));
       AddAssemble(k, name, result + result);
     }
     std::vector<std::string> names = NamesIn(results);

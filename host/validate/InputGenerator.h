@@ -3,7 +3,7 @@
 // results fed to assemble. The same seed and module give the same calls.
 #pragma once
 
-#include "Calls.h"
+#include "validate/Calls.h"
 
 #include <cstdint>
 #include <vector>

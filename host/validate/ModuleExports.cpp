@@ -1,6 +1,6 @@
-#include "ModuleExports.h"
+#include "validate/ModuleExports.h"
 
-#include "HostFiles.h"
+#include "platform/HostFiles.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -192,7 +192,7 @@ ExportList ReadExports(std::string_view image) {
 
 ExportList ReadExportsOfFile(const std::string &path) {
   const std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(
-      host::OpenFile(path, "rb"), std::fclose);
+      platform::OpenFile(path, "rb"), std::fclose);
   if (file == nullptr) {
     return {{}, "it cannot be read"};
   }

@@ -1,8 +1,8 @@
-#include "ModuleUnderTest.h"
+#include "validate/ModuleUnderTest.h"
 
-#include "HostFiles.h"
-#include "ModuleExports.h"
-#include "ModuleLoader.h"
+#include "platform/HostFiles.h"
+#include "platform/ModuleLoader.h"
+#include "validate/ModuleExports.h"
 
 #include <filesystem>
 #include <system_error>
@@ -26,16 +26,16 @@ std::string AutoRegisterExport(const std::vector<std::string> &exportNames) {
 ModuleUnderTest::ModuleUnderTest(const std::string &path) {
   // An absolute path keeps the system from searching its library folders.
   std::error_code ignored;
-  const std::string absolute = host::PathString(
-      std::filesystem::absolute(host::FileSystemPath(path), ignored)
+  const std::string absolute = platform::PathString(
+      std::filesystem::absolute(platform::FileSystemPath(path), ignored)
           .lexically_normal());
   std::string error;
-  handle_ = host::LoadModule(absolute, error);
+  handle_ = platform::LoadModule(absolute, error);
   if (handle_ == nullptr) {
     throw NotLoaded(error);
   }
   autoRegister_ = reinterpret_cast<AutoRegisterProc>(
-      host::FindExport(handle_, DIRECTIVE_AUTO_REGISTER));
+      platform::FindExport(handle_, DIRECTIVE_AUTO_REGISTER));
   if (autoRegister_ != nullptr) {
     autoRegisterName_ = DIRECTIVE_AUTO_REGISTER;
     return;
@@ -47,14 +47,14 @@ ModuleUnderTest::ModuleUnderTest(const std::string &path) {
   autoRegisterName_ = AutoRegisterExport(names);
   if (!autoRegisterName_.empty()) {
     autoRegister_ = reinterpret_cast<AutoRegisterProc>(
-        host::FindExport(handle_, autoRegisterName_.c_str()));
+        platform::FindExport(handle_, autoRegisterName_.c_str()));
   }
   if (autoRegister_ == nullptr) {
     autoRegisterName_.clear();
   }
 }
 
-ModuleUnderTest::~ModuleUnderTest() { host::UnloadModule(handle_); }
+ModuleUnderTest::~ModuleUnderTest() { platform::UnloadModule(handle_); }
 
 std::vector<RegistrationCall> ModuleUnderTest::Register() const {
   std::vector<RegistrationCall> calls;

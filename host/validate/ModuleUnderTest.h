@@ -2,8 +2,8 @@
 // exported, and the registrations exactly as it makes them.
 #pragma once
 
-#include "Calls.h"
-#include "HostEntryPoints.h"
+#include "plugins/HostEntryPoints.h"
+#include "validate/Calls.h"
 
 #include <stdexcept>
 #include <string>

@@ -1,9 +1,9 @@
-#include "RegistrationCheck.h"
+#include "validate/RegistrationCheck.h"
 
-#include "Checks.h"
-#include "ChildProcess.h"
-#include "Escape.h"
-#include "Subject.h"
+#include "platform/ChildProcess.h"
+#include "validate/Checks.h"
+#include "validate/Escape.h"
+#include "validate/Subject.h"
 
 #include <algorithm>
 
@@ -21,21 +21,21 @@ std::string Nth(std::size_t index) {
 // loads and its AutoRegister returns.
 std::string BareHostFault(const CheckContext &context,
                           const std::string &autoRegister) {
-  const host::ChildOutcome outcome = host::RunChild(
+  const platform::ChildOutcome outcome = platform::RunChild(
       context.bareHost, {context.module, autoRegister}, kBareHostSeconds);
   const std::string where = " in a host that exports no entry points";
   switch (outcome.end) {
-  case host::ChildOutcome::End::kExited:
+  case platform::ChildOutcome::End::kExited:
     if (outcome.exitCode == 0) {
       return {};
     }
     return "cannot be loaded and registered" + where +
            (outcome.output.empty() ? "" : ": " + outcome.output);
-  case host::ChildOutcome::End::kCrashed:
+  case platform::ChildOutcome::End::kCrashed:
     return "crashes (" + outcome.reason + ")" + where;
-  case host::ChildOutcome::End::kTimedOut:
+  case platform::ChildOutcome::End::kTimedOut:
     return "hangs" + where;
-  case host::ChildOutcome::End::kNotStarted:
+  case platform::ChildOutcome::End::kNotStarted:
     break;
   }
   return {}; // the host itself did not start: no fault of the module's
@@ -53,7 +53,7 @@ std::string RegistrationFault(const RegistrationRun &run) {
       return Nth(i) + " has a null keyword";
     }
     const std::string &keyword = run.firstKeywords[i];
-    const std::string shown = Nth(i) + ", " + Quoted(keyword) + ",";
+    const std::string shown = Nth(i) + ", " + CLiteral(keyword) + ",";
     if (keyword.empty()) {
       return Nth(i) + " has an empty keyword";
     }
@@ -70,7 +70,7 @@ std::string RegistrationFault(const RegistrationRun &run) {
              (call.parse == nullptr ? "parse" : "assemble") + " callback";
     }
     if (run.laterKeywords[i] != keyword) {
-      return shown + " reads " + Quoted(run.laterKeywords[i]) +
+      return shown + " reads " + CLiteral(run.laterKeywords[i]) +
              " after later calls: keyword strings must stay valid and "
              "unchanged until the module is unloaded";
     }
@@ -86,7 +86,7 @@ std::string RegistrationFault(const RegistrationRun &run) {
     if (again != run.firstKeywords[i] || a.parse != b.parse ||
         a.assemble != b.assemble) {
       return "a second AutoRegister differs at " + Nth(i) + ": " +
-             Quoted(again) + " instead of " + Quoted(run.firstKeywords[i]) +
+             CLiteral(again) + " instead of " + CLiteral(run.firstKeywords[i]) +
              (again == run.firstKeywords[i] ? " with other callbacks" : "");
     }
   }
@@ -125,7 +125,7 @@ CheckResult CheckRegistration(const CheckContext &context) {
   std::string detail = std::to_string(run.first.size()) + " keyword" +
                        (run.first.size() == 1 ? "" : "s") + ":";
   for (const std::string &keyword : run.firstKeywords) {
-    detail += " " + Quoted(keyword);
+    detail += " " + CLiteral(keyword);
   }
   if (context.bareHost.empty()) {
     return Passed(detail + "; not tried in a host that exports no entry "

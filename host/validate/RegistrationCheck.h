@@ -2,7 +2,7 @@
 // from running it, so that they can be tried on any record.
 #pragma once
 
-#include "HostEntryPoints.h"
+#include "plugins/HostEntryPoints.h"
 
 #include <string>
 #include <vector>

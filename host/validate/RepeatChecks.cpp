@@ -1,8 +1,8 @@
 // The checks that call the same callbacks again and compare: in other
 // orders, into a reused buffer, and from eight threads at once.
-#include "Checks.h"
-#include "Subject.h"
-#include "Threads.h"
+#include "platform/Threads.h"
+#include "validate/Checks.h"
+#include "validate/Subject.h"
 
 #include <algorithm>
 #include <atomic>
@@ -148,7 +148,7 @@ CheckResult CheckThreads(const CheckContext &context) {
   std::atomic<int> started{0};
   using Clock = std::chrono::steady_clock;
   const auto until = Clock::now() + kThreadsRunFor;
-  host::RunOnThreads(kThreads, [&](int thread) {
+  platform::RunOnThreads(kThreads, [&](int thread) {
     OutBuffer buffer;
     char *out = buffer.data();
     Report &report = reports[static_cast<std::size_t>(thread)];

@@ -1,6 +1,6 @@
-#include "Report.h"
+#include "validate/Report.h"
 
-#include "Escape.h"
+#include "validate/Escape.h"
 
 #include <cctype>
 

@@ -2,7 +2,7 @@
 // or one JSON document for every module.
 #pragma once
 
-#include "CheckResult.h"
+#include "validate/CheckResult.h"
 
 #include <cstdint>
 #include <string>

@@ -1,8 +1,8 @@
 // Measurements that are reported, never failures: how many parse results
 // survive assemble and parse again, and what a call costs.
-#include "Checks.h"
-#include "Escape.h"
-#include "Subject.h"
+#include "validate/Checks.h"
+#include "validate/Escape.h"
+#include "validate/Subject.h"
 
 #include <chrono>
 #include <cstring>
@@ -78,11 +78,11 @@ CheckResult CheckRoundTrip(const CheckContext &context) {
       ++keywordTotal;
       keywordKept += same ? 1 : 0;
       if (!same && firstMiss.empty()) {
-        firstMiss = subject.Describe(call) + " gives " + Quoted(*properties) +
+        firstMiss = subject.Describe(call) + " gives " + CLiteral(*properties) +
                     ", which assembles to " + DescribeResult(directive);
       }
     }
-    detail += (k > 0 ? ", " : "") + Quoted(keywords[k].name) + " " +
+    detail += (k > 0 ? ", " : "") + CLiteral(keywords[k].name) + " " +
               std::to_string(keywordKept) + " of " +
               std::to_string(keywordTotal);
     kept += keywordKept;
@@ -120,7 +120,7 @@ CheckResult CheckTiming(const CheckContext &context) {
       const long long ns = NanosecondsPerCall(calls.size(), [&](std::size_t i) {
         Perform(*calls[i], keywords, out);
       });
-      detail += (detail.empty() ? "" : ", ") + Quoted(keywords[k].name) +
+      detail += (detail.empty() ? "" : ", ") + CLiteral(keywords[k].name) +
                 (kind == Call::Kind::kParse ? " parse " : " assemble ") +
                 std::to_string(ns) + " ns";
       all.insert(all.end(), calls.begin(), calls.end());

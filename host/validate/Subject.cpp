@@ -1,6 +1,6 @@
-#include "Subject.h"
+#include "validate/Subject.h"
 
-#include "ChildProcess.h"
+#include "platform/ChildProcess.h"
 
 namespace directive_host::validate {
 
@@ -24,12 +24,12 @@ std::optional<CheckResult> Subject::Skip() const {
   return std::nullopt;
 }
 
-CrashNote::~CrashNote() { host::SetCrashNote(nullptr); }
+CrashNote::~CrashNote() { platform::SetCrashNote(nullptr); }
 
 void CrashNote::Set(const std::string &detail, const std::string &input) {
-  host::SetCrashNote(nullptr);
+  platform::SetCrashNote(nullptr);
   text_ = detail + "\n" + input;
-  host::SetCrashNote(&text_);
+  platform::SetCrashNote(&text_);
 }
 
 CheckResult Passed(std::string detail) {

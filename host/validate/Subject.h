@@ -2,9 +2,9 @@
 // generated for it, and a note of the call under way for a crash report.
 #pragma once
 
-#include "Checks.h"
-#include "InputGenerator.h"
-#include "ModuleUnderTest.h"
+#include "validate/Checks.h"
+#include "validate/InputGenerator.h"
+#include "validate/ModuleUnderTest.h"
 
 #include <optional>
 #include <string>
@@ -35,7 +35,7 @@ private:
 };
 
 // While it lives, a crash of the process reports the last Set() detail and
-// input (see host::ReportCrashes).
+// input (see platform::ReportCrashes).
 class CrashNote {
 public:
   CrashNote() = default;

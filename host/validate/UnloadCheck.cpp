@@ -1,7 +1,7 @@
-#include "Checks.h"
-#include "HostFiles.h"
-#include "ProcessProbe.h"
-#include "Subject.h"
+#include "platform/HostFiles.h"
+#include "platform/ProcessProbe.h"
+#include "validate/Checks.h"
+#include "validate/Subject.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -64,15 +64,17 @@ CheckResult CheckUnload(const CheckContext &context) {
   for (int i = 0; i < kWarmUpCycles; ++i) {
     Cycle(context);
   }
-  const auto memoryBefore = static_cast<long long>(host::ProcessMemoryBytes());
-  const auto handlesBefore = static_cast<long long>(host::ProcessHandleCount());
+  const auto memoryBefore =
+      static_cast<long long>(platform::ProcessMemoryBytes());
+  const auto handlesBefore =
+      static_cast<long long>(platform::ProcessHandleCount());
   for (int i = 0; i < cycles; ++i) {
     Cycle(context);
   }
   const long long memory =
-      static_cast<long long>(host::ProcessMemoryBytes()) - memoryBefore;
+      static_cast<long long>(platform::ProcessMemoryBytes()) - memoryBefore;
   const long long handles =
-      static_cast<long long>(host::ProcessHandleCount()) - handlesBefore;
+      static_cast<long long>(platform::ProcessHandleCount()) - handlesBefore;
   const std::string counts = std::to_string(kWarmUpCycles + cycles) +
                              " cycles of load, register, call and unload";
   if (kMemoryJudged && memoryBefore > 0 && memory > kMemoryBound) {
@@ -93,8 +95,8 @@ CheckResult CheckUnload(const CheckContext &context) {
       (handlesBefore > 0 ? (handles < 0 ? "" : "+") + std::to_string(handles)
                          : "not counted");
   const std::string file =
-      host::PathString(host::FileSystemPath(context.module).filename());
-  if (host::ModuleIsLoaded(file)) {
+      platform::PathString(platform::FileSystemPath(context.module).filename());
+  if (platform::ModuleIsLoaded(file)) {
     detail += "; note: the module stays mapped after it is unloaded";
   }
   return Passed(detail);

@@ -1,6 +1,6 @@
 #include "HostRun.h"
-#include "ProcessStart_win32.h"
-#include "WidePath_win32.h"
+#include "platform/ProcessStart_win32.h"
+#include "platform/WidePath_win32.h"
 
 #include <windows.h>
 
@@ -11,7 +11,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using host::Handle;
+using directive_host::platform::Handle;
 
 // `folder` as the file calls take it at any length. The standard library's
 // folder listing stops at MAX_PATH under MinGW, hence these calls.
@@ -59,7 +59,7 @@ void RemoveLongPath(const std::wstring &path) {
 std::wstring EnvironmentBlock(const std::vector<std::string> &variables) {
   std::wstring block;
   for (const std::string &variable : variables) {
-    block += host::WideText(variable);
+    block += directive_host::platform::WideText(variable);
     block += L'\0';
   }
   block += L'\0';
@@ -93,12 +93,14 @@ fs::path MakeTemporaryFolder(const std::string &prefix) {
                            (base / prefix).string());
 }
 
-fs::path NativePath(const std::string &text) { return host::WideText(text); }
+fs::path NativePath(const std::string &text) {
+  return directive_host::platform::WideText(text);
+}
 
 std::vector<std::string> FolderNames(const fs::path &folder) {
   std::vector<std::string> names;
   for (const std::wstring &name : Entries(LongPath(folder))) {
-    names.push_back(host::AnsiText(name));
+    names.push_back(directive_host::platform::AnsiText(name));
   }
   std::sort(names.begin(), names.end());
   return names;
@@ -115,11 +117,11 @@ HostRun RunProgram(const std::string &program,
   {
     const Handle in(
         OpenStream(captureFolder / "in", GENERIC_READ, OPEN_EXISTING));
-    const Handle out(
-        OpenStream(options.outputPath.empty()
-                       ? captureFolder / "out"
-                       : fs::path(host::WideText(options.outputPath)),
-                   GENERIC_WRITE, CREATE_ALWAYS));
+    const Handle out(OpenStream(
+        options.outputPath.empty()
+            ? captureFolder / "out"
+            : fs::path(directive_host::platform::WideText(options.outputPath)),
+        GENERIC_WRITE, CREATE_ALWAYS));
     const Handle err(
         OpenStream(captureFolder / "err", GENERIC_WRITE, CREATE_ALWAYS));
     if (!in.valid() || !out.valid() || !err.valid()) {
@@ -132,18 +134,19 @@ HostRun RunProgram(const std::string &program,
     startup.hStdInput = in.get();
     startup.hStdOutput = out.get();
     startup.hStdError = err.get();
-    std::wstring line = host::QuotedCommandLine(program, arguments);
+    std::wstring line =
+        directive_host::platform::QuotedCommandLine(program, arguments);
     std::wstring environment = EnvironmentBlock(options.environment);
     const std::wstring folder = options.folder.wstring();
     PROCESS_INFORMATION process{};
     const auto start = [&] {
       return CreateProcessW(
-          host::WideText(program).c_str(), line.data(), nullptr, nullptr, TRUE,
-          CREATE_UNICODE_ENVIRONMENT,
+          directive_host::platform::WideText(program).c_str(), line.data(),
+          nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
           options.environment.empty() ? nullptr : environment.data(),
           folder.empty() ? nullptr : folder.c_str(), &startup, &process);
     };
-    const bool started = host::StartProcessRetrying(start);
+    const bool started = directive_host::platform::StartProcessRetrying(start);
     if (!started) {
       const DWORD error = GetLastError();
       RemoveTree(captureFolder);

@@ -1,5 +1,5 @@
 // Unit tests of the table of labels that lint looks gotos up in.
-#include "LabelTable.h"
+#include "lint/LabelTable.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // Unit tests of how directive-host reads scripts: where lines end, which
 // encodings it refuses, and format and lint over lines that a lone CR ends.
-#include "Directive.h"
-#include "Encoding.h"
-#include "Formatter.h"
 #include "LabelCallbacks.h"
-#include "Lint.h"
-#include "Script.h"
+#include "format/Formatter.h"
+#include "lint/Lint.h"
+#include "script/Directive.h"
+#include "script/Encoding.h"
+#include "script/Script.h"
 
 #include <gtest/gtest.h>
 

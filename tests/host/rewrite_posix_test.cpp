@@ -1,8 +1,8 @@
 // Unit tests of format -i that rest on POSIX: special files, owners and
 // modes.
-#include "Errors.h"
-#include "FileIO.h"
 #include "HostRun.h"
+#include "io/Errors.h"
+#include "io/FileIO.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,9 @@
 // Unit tests of how format -i replaces a file, and of how a run goes on
 // after one of its files fails.
-#include "Errors.h"
-#include "FileIO.h"
 #include "HostRun.h"
+#include "commands/InputLoop.h"
+#include "io/Errors.h"
+#include "io/FileIO.h"
 
 #include <gtest/gtest.h>
 

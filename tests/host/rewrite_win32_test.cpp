@@ -1,6 +1,6 @@
 // Unit tests of format -i that rest on Windows.
-#include "FileIO.h"
 #include "HostRun.h"
+#include "io/FileIO.h"
 
 #include <gtest/gtest.h>
 

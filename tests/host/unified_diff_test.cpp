@@ -1,5 +1,5 @@
 // Unit tests of the unified diff that format --diff writes.
-#include "UnifiedDiff.h"
+#include "format/UnifiedDiff.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // A test suite sharing one loaded and registered plug-in module.
 #pragma once
 
-#include "GuardedBuffer.h"
 #include "PluginModule.h"
+#include "platform/GuardedBuffer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,31 +1,31 @@
 #include "PluginModule.h"
 
-#include "ModuleLoader.h"
+#include "platform/ModuleLoader.h"
 
 #include <stdexcept>
 #include <vector>
 
 std::string PluginPath() {
-  const std::string executable = host::ExecutablePath();
+  const std::string executable = directive_host::platform::ExecutablePath();
   const std::size_t slash = executable.find_last_of("/\\");
   const std::string folder =
       slash == std::string::npos ? "." : executable.substr(0, slash);
-  return folder + "/" + host::PluginFileName();
+  return folder + "/" + directive_host::platform::PluginFileName();
 }
 
 PluginModule::PluginModule() {
   Registrations().clear();
-  module_ = host::LoadModule(PluginPath(), error_);
+  module_ = directive_host::platform::LoadModule(PluginPath(), error_);
 }
 
 PluginModule::~PluginModule() {
   Registrations().clear();
-  host::UnloadModule(module_);
+  directive_host::platform::UnloadModule(module_);
 }
 
 bool PluginModule::AutoRegister() {
   const auto autoRegister = reinterpret_cast<AutoRegisterProc>(
-      host::FindExport(module_, DIRECTIVE_AUTO_REGISTER));
+      directive_host::platform::FindExport(module_, DIRECTIVE_AUTO_REGISTER));
   if (autoRegister == nullptr) {
     return false;
   }

@@ -1,6 +1,6 @@
 #include "LspTestSupport.h"
 
-#include "Plugins.h"
+#include "plugins/LoadedPlugins.h"
 
 #include <algorithm>
 

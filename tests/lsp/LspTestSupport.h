@@ -3,9 +3,9 @@
 // applies them.
 #pragma once
 
-#include "Analysis.h"
-#include "Registry.h"
-#include "TextPositions.h"
+#include "lsp/Analysis.h"
+#include "lsp/TextPositions.h"
+#include "plugins/Registry.h"
 
 #include <memory>
 #include <ostream>

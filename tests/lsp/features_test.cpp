@@ -1,14 +1,14 @@
 // The server's features on documents analysed with the real plug-in, in
 // process: where they lead, what they change, and what they refuse.
-#include "Completion.h"
-#include "Diagnostics.h"
-#include "Formatter.h"
-#include "Formatting.h"
-#include "Hover.h"
 #include "LspTestSupport.h"
-#include "Navigation.h"
-#include "Rename.h"
-#include "TextEncoding.h"
+#include "format/Formatter.h"
+#include "lsp/Completion.h"
+#include "lsp/Diagnostics.h"
+#include "lsp/Formatting.h"
+#include "lsp/Hover.h"
+#include "lsp/Navigation.h"
+#include "lsp/Rename.h"
+#include "platform/TextEncoding.h"
 
 #include <gtest/gtest.h>
 
@@ -216,10 +216,12 @@ std::string FormatterOutput(const std::string &text) {
                                    : "";
   bool exact = true;
   const std::string plugin =
-      std::string(bom) + host::NarrowFromUtf8(text.substr(bom.size()), exact);
+      std::string(bom) +
+      directive_host::platform::NarrowFromUtf8(text.substr(bom.size()), exact);
   const std::string formatted =
       directive_host::FormatText(plugin, Plugins()).text;
-  return std::string(bom) + host::Utf8FromNarrow(formatted.substr(bom.size()));
+  return std::string(bom) +
+         directive_host::platform::Utf8FromNarrow(formatted.substr(bom.size()));
 }
 
 TEST(Features, FormattingEditsGiveWhatFormatPrints) {
@@ -273,7 +275,7 @@ namespace {
 // run under) lacks; UTF-8 and Greek code pages have it.
 bool PluginEncodingHasOmega() {
   bool exact = true;
-  host::NarrowFromUtf8("\xCE\xA9", exact);
+  directive_host::platform::NarrowFromUtf8("\xCE\xA9", exact);
   return exact;
 }
 

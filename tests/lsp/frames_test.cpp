@@ -1,5 +1,5 @@
 // Reading and writing framed messages, and going on after a bad frame.
-#include "Frames.h"
+#include "lsp/Frames.h"
 
 #include <gtest/gtest.h>
 

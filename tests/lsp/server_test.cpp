@@ -1,6 +1,6 @@
 // The server in process: messages in, messages out.
 #include "LspTestSupport.h"
-#include "Server.h"
+#include "lsp/Server.h"
 
 #include <gtest/gtest.h>
 

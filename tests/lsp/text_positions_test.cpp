@@ -1,6 +1,6 @@
 // Positions as clients count them: code units of UTF-16 or UTF-8, lines as
 // scripts divide into lines, and edits applied at them.
-#include "TextPositions.h"
+#include "lsp/TextPositions.h"
 
 #include <gtest/gtest.h>
 

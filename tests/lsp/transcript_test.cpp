@@ -9,9 +9,9 @@
 //   = N          the exit status
 // Lines that start with a space or a tab continue the entry above; lines
 // that start with '#' are comments.
-#include "Frames.h"
 #include "HostRun.h"
-#include "Protocol.h"
+#include "lsp/Frames.h"
+#include "lsp/Protocol.h"
 
 #include <gtest/gtest.h>
 

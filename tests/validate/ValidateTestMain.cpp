@@ -2,8 +2,8 @@
 // program with --child-crash, --child-hang or --child-print.
 #include "ValidateTest.h"
 
-#include "ChildProcess.h"
-#include "ModuleLoader.h"
+#include "platform/ChildProcess.h"
+#include "platform/ModuleLoader.h"
 
 #include <gtest/gtest.h>
 
@@ -16,9 +16,9 @@ namespace {
 
 int RunChild(const char *mode) {
   if (std::strcmp(mode, "--child-crash") == 0) {
-    host::ReportCrashes();
+    directive_host::platform::ReportCrashes();
     static const std::string note = "in the test\nthe input";
-    host::SetCrashNote(&note);
+    directive_host::platform::SetCrashNote(&note);
     __builtin_trap(); // a crash that no sanitizer takes for its own
   } else if (std::strcmp(mode, "--child-hang") == 0) {
     volatile unsigned long spin = 0;
@@ -36,7 +36,7 @@ int main(int argc, char **argv) {
   if (argc == 2 && std::strncmp(argv[1], "--child-", 8) == 0) {
     return RunChild(argv[1]);
   }
-  testProgram = host::ExecutablePath();
+  testProgram = directive_host::platform::ExecutablePath();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -3,13 +3,13 @@
 // calls.
 #include "ValidateTest.h"
 
-#include "CheckRunner.h"
-#include "Escape.h"
-#include "ExportsCheck.h"
-#include "InputGenerator.h"
-#include "ModuleExports.h"
-#include "ModuleUnderTest.h"
-#include "RegistrationCheck.h"
+#include "validate/CheckRunner.h"
+#include "validate/Escape.h"
+#include "validate/ExportsCheck.h"
+#include "validate/InputGenerator.h"
+#include "validate/ModuleExports.h"
+#include "validate/ModuleUnderTest.h"
+#include "validate/RegistrationCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +41,7 @@ TEST(Escape, QuotedAndJson) {
       {std::string(17, '\0'), "<17 x '\\x00'>"},
   };
   for (const auto &c : cases) {
-    EXPECT_EQ(Quoted(c.bytes), c.quoted) << c.quoted;
+    EXPECT_EQ(CLiteral(c.bytes), c.quoted) << c.quoted;
   }
   EXPECT_EQ(JsonString("a\"\\\n\x01\xe9"), "\"a\\\"\\\\\\n\\u0001\\u00e9\"");
 }
@@ -184,13 +184,14 @@ TEST(Registration, EachRuleIsJudged) {
 }
 
 TEST(ChildResult, ReadFromHowTheChildEnded) {
-  using End = host::ChildOutcome::End;
+  using End = directive_host::platform::ChildOutcome::End;
   const CheckResult failed{CheckStatus::kFailed, "it broke\nbadly",
                            "the \"input\""};
   const std::string note =
-      std::string(host::kCrashNoteMarker) + "in a callback\nparse(\"x\")";
+      std::string(directive_host::platform::kCrashNoteMarker) +
+      "in a callback\nparse(\"x\")";
   const struct {
-    host::ChildOutcome outcome;
+    directive_host::platform::ChildOutcome outcome;
     CheckStatus status;
     std::string detail;
     std::string input;
@@ -282,26 +283,29 @@ TEST(ModuleThrew, FailsTheCheckWithTheCallThatThrew) {
 }
 
 TEST(ChildProcess, TellsExitCrashAndHang) {
-  const host::ChildOutcome printed =
-      host::RunChild(testProgram, {"--child-print"}, 60);
-  EXPECT_EQ(printed.end, host::ChildOutcome::End::kExited);
+  const directive_host::platform::ChildOutcome printed =
+      directive_host::platform::RunChild(testProgram, {"--child-print"}, 60);
+  EXPECT_EQ(printed.end, directive_host::platform::ChildOutcome::End::kExited);
   EXPECT_EQ(printed.exitCode, 7);
   EXPECT_EQ(printed.output, "printed");
 
-  const host::ChildOutcome crashed =
-      host::RunChild(testProgram, {"--child-crash"}, 60);
-  EXPECT_EQ(crashed.end, host::ChildOutcome::End::kCrashed) << crashed.exitCode;
+  const directive_host::platform::ChildOutcome crashed =
+      directive_host::platform::RunChild(testProgram, {"--child-crash"}, 60);
+  EXPECT_EQ(crashed.end, directive_host::platform::ChildOutcome::End::kCrashed)
+      << crashed.exitCode;
   EXPECT_NE(crashed.reason, "");
   EXPECT_EQ(crashed.output,
-            std::string(host::kCrashNoteMarker) + "in the test\nthe input");
+            std::string(directive_host::platform::kCrashNoteMarker) +
+                "in the test\nthe input");
 
-  const host::ChildOutcome hung =
-      host::RunChild(testProgram, {"--child-hang"}, 1);
-  EXPECT_EQ(hung.end, host::ChildOutcome::End::kTimedOut);
+  const directive_host::platform::ChildOutcome hung =
+      directive_host::platform::RunChild(testProgram, {"--child-hang"}, 1);
+  EXPECT_EQ(hung.end, directive_host::platform::ChildOutcome::End::kTimedOut);
 
-  const host::ChildOutcome missing =
-      host::RunChild(testProgram + ".missing", {}, 60);
-  EXPECT_EQ(missing.end, host::ChildOutcome::End::kNotStarted);
+  const directive_host::platform::ChildOutcome missing =
+      directive_host::platform::RunChild(testProgram + ".missing", {}, 60);
+  EXPECT_EQ(missing.end,
+            directive_host::platform::ChildOutcome::End::kNotStarted);
   EXPECT_NE(missing.reason, "");
 }
 

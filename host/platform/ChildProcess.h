@@ -1,0 +1,43 @@
+// Runs a program as a child process with a time limit and captures what it
+// writes, and lets a child report how it crashed. One implementation per
+// platform.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace directive_host::platform {
+
+struct ChildOutcome {
+  enum class End { kExited, kCrashed, kTimedOut, kNotStarted };
+  End end = End::kNotStarted;
+  int exitCode = -1;  // when it exited
+  std::string reason; // the signal or exception that ended it, or why it
+                      // could not start
+  std::string output; // its standard output, however it ended
+};
+
+// Runs `program` with `arguments`, each reaching it unchanged, with an empty
+// standard input and this process's standard error. When it has not ended
+// after `seconds`, it and every process it started are killed.
+ChildOutcome RunChild(const std::string &program,
+                      const std::vector<std::string> &arguments,
+                      double seconds);
+
+// Written to standard output before the note when a process that called
+// ReportCrashes crashes.
+inline constexpr std::string_view kCrashNoteMarker =
+    "\n@@ directive-host crash note @@\n";
+
+// From now on a crash of this process (a fault, an illegal instruction, an
+// abort) writes kCrashNoteMarker and the current note to standard output
+// before the process ends as the crash would end it, without a dialog, a
+// debugger or a core file.
+void ReportCrashes();
+
+// The note a crash writes. `note` must stay valid and unchanged until it is
+// replaced; null writes none.
+void SetCrashNote(const std::string *note);
+
+} // namespace directive_host::platform

@@ -1,0 +1,22 @@
+// What a process can observe of itself: how much memory and how many
+// handles it holds, and which modules are loaded. Each answer is the
+// system's own bookkeeping. One implementation per platform.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace directive_host::platform {
+
+// Bytes of memory the process holds: the resident set on Linux, the private
+// commit on Windows; 0 when the system does not say.
+std::size_t ProcessMemoryBytes();
+
+// Open file descriptors on Linux, kernel handles on Windows; 0 when the
+// system does not say.
+std::size_t ProcessHandleCount();
+
+// True while a module of file name `fileName` is mapped into the process.
+bool ModuleIsLoaded(const std::string &fileName);
+
+} // namespace directive_host::platform

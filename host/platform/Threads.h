@@ -1,0 +1,14 @@
+// Runs a body on several threads at once and waits for them all. The 32-bit
+// Windows runtime the programs are built with has no std::thread, so Windows
+// uses the system's threads directly. One implementation per platform.
+#pragma once
+
+#include <functional>
+
+namespace directive_host::platform {
+
+// Calls body(0) ... body(count - 1), each on a thread of its own, and
+// returns when all have returned.
+void RunOnThreads(int count, const std::function<void(int)> &body);
+
+} // namespace directive_host::platform
