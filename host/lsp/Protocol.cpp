@@ -77,12 +77,25 @@ bool Offers(const Json &values, std::string_view value) {
          std::find(values.begin(), values.end(), value) != values.end();
 }
 
+std::string StringParam(const Json &params,
+                        std::initializer_list<const char *> path) {
+  const Json &value = Member(params, path);
+  if (!value.is_string()) {
+    std::string name;
+    for (const char *part : path) {
+      name += (name.empty() ? "" : ".") + std::string(part);
+    }
+    throw RpcError(kInvalidParams, "'" + name + "' must be a string");
+  }
+  return value.get<std::string>();
+}
+
 std::string UriOf(const Json &params) {
-  return params.at("textDocument").at("uri").get<std::string>();
+  return StringParam(params, {"textDocument", "uri"});
 }
 
 Position PositionOf(const Json &params) {
-  return PositionFrom(params.at("position"));
+  return PositionFrom(Member(params, {"position"}));
 }
 
 Position PositionFrom(const Json &json) {

@@ -55,20 +55,16 @@ const Json &Member(const Json &json, std::initializer_list<const char *> path);
 // Whether the array `values` holds `value`.
 bool Offers(const Json &values, std::string_view value);
 
-// The handler that `table` lists for `method`, or null.
-template <typename Handler, std::size_t N>
-Handler Lookup(const std::pair<std::string_view, Handler> (&table)[N],
-               std::string_view method) {
-  for (const auto &[name, handler] : table) {
-    if (name == method) {
-      return handler;
-    }
-  }
-  return nullptr;
-}
+// The parameters of a message, read for a handler. A parameter that is
+// missing or of the wrong type is the client's fault: these throw
+// RpcError(kInvalidParams) for it, while any other exception from a handler
+// is the server's own (kInternalError).
 
-// The document and the position that the parameters of a request name;
-// throw Json::exception when they are missing.
+// The string at `path` in `params`.
+std::string StringParam(const Json &params,
+                        std::initializer_list<const char *> path);
+
+// The document and the position that the parameters of a request name.
 std::string UriOf(const Json &params);
 Position PositionOf(const Json &params);
 

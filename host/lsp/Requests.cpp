@@ -24,12 +24,14 @@ Json Locations(const std::string &uri, const std::vector<Range> &ranges) {
   return locations;
 }
 
+} // namespace
+
 Json OnFormatting(const Analysis &analysis, const Json &) {
   return Edits(FormattingEdits(analysis, 0, analysis.Lines().LineCount()));
 }
 
 Json OnRangeFormatting(const Analysis &analysis, const Json &params) {
-  const Range range = RangeFrom(params.at("range"));
+  const Range range = RangeFrom(Member(params, {"range"}));
   // A selection that ends at the start of a line does not take that line.
   const std::size_t last =
       range.end.character == 0 && range.end.line > range.start.line
@@ -60,8 +62,8 @@ Json OnPrepareRename(const Analysis &analysis, const Json &params) {
 }
 
 Json OnRename(const Analysis &analysis, const Json &params) {
-  const Renaming renaming = lsp::Rename(
-      analysis, PositionOf(params), params.at("newName").get<std::string>());
+  const Renaming renaming = lsp::Rename(analysis, PositionOf(params),
+                                        StringParam(params, {"newName"}));
   if (!renaming.refusal.empty()) {
     throw RpcError(kRequestFailed, renaming.refusal);
   }
@@ -109,7 +111,7 @@ Json OnCodeActions(const Analysis &analysis, const Json &params) {
   }
   const std::string uri = UriOf(params);
   for (const QuickFix &fix :
-       QuickFixes(analysis, RangeFrom(params.at("range")))) {
+       QuickFixes(analysis, RangeFrom(Member(params, {"range"})))) {
     actions.push_back({{"title", fix.title},
                        {"kind", kQuickFix},
                        {"diagnostics", {ToJson(fix.diagnostic)}},
@@ -117,24 +119,6 @@ Json OnCodeActions(const Analysis &analysis, const Json &params) {
                        {"edit", {{"changes", {{uri, {ToJson(fix.edit)}}}}}}});
   }
   return actions;
-}
-
-} // namespace
-
-DocumentRequest FindDocumentRequest(std::string_view method) {
-  static constexpr std::pair<std::string_view, DocumentRequest> kRequests[] = {
-      {"textDocument/formatting", OnFormatting},
-      {"textDocument/rangeFormatting", OnRangeFormatting},
-      {"textDocument/definition", OnDefinition},
-      {"textDocument/references", OnReferences},
-      {"textDocument/prepareRename", OnPrepareRename},
-      {"textDocument/rename", OnRename},
-      {"textDocument/documentSymbol", OnDocumentSymbols},
-      {"textDocument/hover", OnHover},
-      {"textDocument/completion", OnCompletion},
-      {"textDocument/codeAction", OnCodeActions},
-  };
-  return Lookup(kRequests, method);
 }
 
 } // namespace directive_host::lsp

@@ -5,6 +5,7 @@
 
 #include "directive_plugin.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace directive_host::lsp {
@@ -12,6 +13,17 @@ namespace directive_host::lsp {
 namespace {
 
 constexpr int kSyncIncremental = 2;
+
+// A name given as a template argument.
+template <std::size_t N> struct Name {
+  constexpr Name(const char (&text)[N]) { std::copy_n(text, N, chars); }
+  char chars[N];
+};
+
+// Declares the capability `provider` as true.
+template <Name provider> void Provides(Json &capabilities, const Json &) {
+  capabilities[provider.chars] = true;
+}
 
 } // namespace
 
@@ -62,37 +74,38 @@ void Server::Dispatch(const Json &message) {
   static const Json kNoParams = Json::object();
   const Json &given = Member(message, {"params"});
   const Json &params = given.is_null() ? kNoParams : given;
+  const Method *bound = FindMethod(name);
   if (!isRequest) {
     // Unknown notifications ("$/cancelRequest" among them) are dropped, and
     // before initialize every one but exit.
-    const Notification handler = FindNotification(name);
-    if (handler == nullptr || (!initialized_ && name != "exit")) {
+    if (bound == nullptr || bound->notification == nullptr ||
+        (!initialized_ && name != "exit")) {
       return;
     }
     try {
-      (this->*handler)(params);
+      (this->*bound->notification)(params);
     } catch (const std::exception &error) {
       log_(name + ": " + error.what());
     }
     return;
   }
-  const Request handler = FindRequest(name);
-  const DocumentRequest aboutDocument = FindDocumentRequest(name);
   if (shutDown_) {
     Refuse(id, kInvalidRequest, "the server is shut down");
   } else if (!initialized_ && name != "initialize") {
     Refuse(id, kServerNotInitialized, "the server is not initialized");
-  } else if (handler == nullptr && aboutDocument == nullptr) {
+  } else if (bound == nullptr ||
+             (bound->request == nullptr && bound->aboutDocument == nullptr)) {
     Refuse(id, kMethodNotFound, "no method '" + name + "'");
   } else {
     try {
-      Answer(id, handler != nullptr ? (this->*handler)(params)
-                                    : AnswerAbout(aboutDocument, params));
+      Answer(id, bound->request != nullptr
+                     ? (this->*bound->request)(params)
+                     : AnswerAbout(bound->aboutDocument, params));
     } catch (const RpcError &error) {
       Refuse(id, error.Code(), error.what());
-    } catch (const Json::exception &error) {
-      Refuse(id, kInvalidParams, error.what());
     } catch (const std::exception &error) {
+      // Parameters the client got wrong are RpcErrors; anything else is a
+      // fault of the server's own.
       Refuse(id, kInternalError, error.what());
     }
   }
@@ -115,24 +128,79 @@ void Server::Refuse(const Json &id, int code, const std::string &message) {
               {"error", {{"code", code}, {"message", message}}}}));
 }
 
-Server::Request Server::FindRequest(std::string_view method) const {
-  static constexpr std::pair<std::string_view, Request> kRequests[] = {
-      {"initialize", &Server::Initialize},
-      {"shutdown", &Server::Shutdown},
+std::span<const Server::Method> Server::Methods() {
+  static constexpr Method kMethods[] = {
+      {.name = "initialize", .request = &Server::Initialize},
+      {.name = "shutdown", .request = &Server::Shutdown},
+      {.name = "initialized", .notification = &Server::Initialized},
+      {.name = "exit", .notification = &Server::Exit},
+      {.name = "textDocument/didOpen",
+       .notification = &Server::DidOpen,
+       .declare =
+           [](Json &capabilities, const Json &) {
+             capabilities["textDocumentSync"]["openClose"] = true;
+           }},
+      {.name = "textDocument/didChange",
+       .notification = &Server::DidChange,
+       .declare =
+           [](Json &capabilities, const Json &) {
+             capabilities["textDocumentSync"]["change"] = kSyncIncremental;
+           }},
+      {.name = "textDocument/didClose", .notification = &Server::DidClose},
+      {.name = "textDocument/formatting",
+       .aboutDocument = OnFormatting,
+       .declare = Provides<"documentFormattingProvider">},
+      {.name = "textDocument/rangeFormatting",
+       .aboutDocument = OnRangeFormatting,
+       .declare = Provides<"documentRangeFormattingProvider">},
+      {.name = "textDocument/definition",
+       .aboutDocument = OnDefinition,
+       .declare = Provides<"definitionProvider">},
+      {.name = "textDocument/references",
+       .aboutDocument = OnReferences,
+       .declare = Provides<"referencesProvider">},
+      // Announced with rename, where the client can ask it.
+      {.name = "textDocument/prepareRename", .aboutDocument = OnPrepareRename},
+      {.name = "textDocument/rename",
+       .aboutDocument = OnRename,
+       .declare =
+           [](Json &capabilities, const Json &client) {
+             const bool prepares = Member(client, {"textDocument", "rename",
+                                                   "prepareSupport"}) == true;
+             capabilities["renameProvider"] =
+                 prepares ? Json{{"prepareProvider", true}} : Json(true);
+           }},
+      {.name = "textDocument/documentSymbol",
+       .aboutDocument = OnDocumentSymbols,
+       .declare = Provides<"documentSymbolProvider">},
+      {.name = "textDocument/hover",
+       .aboutDocument = OnHover,
+       .declare = Provides<"hoverProvider">},
+      {.name = "textDocument/completion",
+       .aboutDocument = OnCompletion,
+       .declare =
+           [](Json &capabilities, const Json &) {
+             capabilities["completionProvider"] = {
+                 {"triggerCharacters", {"=", " ", "\""}}};
+           }},
+      {.name = "textDocument/codeAction",
+       .aboutDocument = OnCodeActions,
+       .declare =
+           [](Json &capabilities, const Json &) {
+             capabilities["codeActionProvider"] = {
+                 {"codeActionKinds", {kQuickFix}}};
+           }},
   };
-  return Lookup(kRequests, method);
+  return kMethods;
 }
 
-Server::Notification Server::FindNotification(std::string_view method) const {
-  static constexpr std::pair<std::string_view, Notification> kNotifications[] =
-      {
-          {"initialized", &Server::Initialized},
-          {"exit", &Server::Exit},
-          {"textDocument/didOpen", &Server::DidOpen},
-          {"textDocument/didChange", &Server::DidChange},
-          {"textDocument/didClose", &Server::DidClose},
-      };
-  return Lookup(kNotifications, method);
+const Server::Method *Server::FindMethod(std::string_view name) {
+  for (const Method &method : Methods()) {
+    if (method.name == name) {
+      return &method;
+    }
+  }
+  return nullptr;
 }
 
 Json Server::AnswerAbout(DocumentRequest request, const Json &params) const {
@@ -175,23 +243,15 @@ Json Server::Initialize(const Json &params) {
              EncodingName(PositionEncoding::kUtf8))) {
     encoding_ = PositionEncoding::kUtf8;
   }
-  const bool prepares = Member(capabilities, {"textDocument", "rename",
-                                              "prepareSupport"}) == true;
   initialized_ = true;
-  return {{"capabilities",
-           {{"positionEncoding", EncodingName(encoding_)},
-            {"textDocumentSync",
-             {{"openClose", true}, {"change", kSyncIncremental}}},
-            {"documentFormattingProvider", true},
-            {"documentRangeFormattingProvider", true},
-            {"definitionProvider", true},
-            {"referencesProvider", true},
-            {"renameProvider",
-             prepares ? Json{{"prepareProvider", true}} : Json(true)},
-            {"documentSymbolProvider", true},
-            {"hoverProvider", true},
-            {"completionProvider", {{"triggerCharacters", {"=", " ", "\""}}}},
-            {"codeActionProvider", {{"codeActionKinds", {kQuickFix}}}}}},
+  Json provided(Json::value_t::object);
+  provided["positionEncoding"] = EncodingName(encoding_);
+  for (const Method &method : Methods()) {
+    if (method.declare != nullptr) {
+      method.declare(provided, capabilities);
+    }
+  }
+  return {{"capabilities", std::move(provided)},
           {"serverInfo",
            {{"name", kSource}, {"version", DIRECTIVE_PLUGIN_VERSION_STRING}}}};
 }

@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -39,11 +40,22 @@ private:
   using Request = Json (Server::*)(const Json &params);
   using Notification = void (Server::*)(const Json &params);
 
+  // A method the server takes: what handles it, and what it adds to the
+  // capabilities that initialize announces (given the client's).
+  struct Method {
+    std::string_view name;
+    Request request = nullptr;
+    Notification notification = nullptr;
+    DocumentRequest aboutDocument = nullptr; // a request about a document
+    void (*declare)(Json &capabilities, const Json &client) = nullptr;
+  };
+  // Every method, bound once.
+  static std::span<const Method> Methods();
+  static const Method *FindMethod(std::string_view name);
+
   void Dispatch(const Json &message);
   void Answer(const Json &id, Json result);
   void Refuse(const Json &id, int code, const std::string &message);
-  Request FindRequest(std::string_view method) const;
-  Notification FindNotification(std::string_view method) const;
 
   // The answer of `request` about the document that `params` names; null
   // when the client never opened it.

@@ -1,6 +1,7 @@
 #include "plugins/HostEntryPoints.h"
 
 #include <type_traits>
+#include <utility>
 
 namespace directive_host {
 
@@ -12,6 +13,7 @@ struct OpenScope {
   Registry *registry = nullptr;
   const std::string *module = nullptr;
   std::vector<RegistrationCall> *calls = nullptr;
+  bool failed = false;
 };
 
 OpenScope openScope;
@@ -24,6 +26,17 @@ RegistrationScope::RegistrationScope(Registry &registry,
 }
 
 RegistrationScope::~RegistrationScope() { openScope = {}; }
+
+bool RegistrationScope::Failed() const { return openScope.failed; }
+
+std::optional<KeywordHandler> HandlerOf(const RegistrationCall &call,
+                                        const std::string &module) {
+  if (call.keyword == nullptr || call.parse == nullptr ||
+      call.assemble == nullptr) {
+    return std::nullopt;
+  }
+  return KeywordHandler{call.keyword, call.parse, call.assemble, module};
+}
 
 RegistrationRecording::RegistrationRecording(
     std::vector<RegistrationCall> &calls) {
@@ -38,6 +51,8 @@ extern "C" {
 
 DIRECTIVE_HOST_EXPORT DirectiveBool DIRECTIVE_CALL RegisterParseAssemblePlugins(
     const char *keyword, ParseProc parse, AssembleProc assemble) {
+  using directive_host::HandlerOf;
+  using directive_host::KeywordHandler;
   using directive_host::openScope;
   if (openScope.calls != nullptr) {
     try {
@@ -47,12 +62,22 @@ DIRECTIVE_HOST_EXPORT DirectiveBool DIRECTIVE_CALL RegisterParseAssemblePlugins(
     }
     return 1;
   }
-  // A registration without a keyword or a callback could never be used.
-  if (openScope.registry == nullptr || keyword == nullptr || parse == nullptr ||
-      assemble == nullptr) {
+  if (openScope.registry == nullptr) {
     return 0;
   }
-  openScope.registry->Add({keyword, parse, assemble, *openScope.module});
+  // No exception may unwind into the plug-in: a registration that cannot be
+  // recorded is refused, and the host reports it after AutoRegister.
+  try {
+    std::optional<KeywordHandler> handler =
+        HandlerOf({keyword, parse, assemble}, *openScope.module);
+    if (!handler) {
+      return 0;
+    }
+    openScope.registry->Add(std::move(*handler));
+  } catch (...) {
+    openScope.failed = true;
+    return 0;
+  }
   return 1;
 }
 

@@ -5,6 +5,7 @@
 
 #include "plugins/Registry.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,11 @@ public:
   ~RegistrationScope();
   RegistrationScope(const RegistrationScope &) = delete;
   RegistrationScope &operator=(const RegistrationScope &) = delete;
+
+  // Whether a registration could not be recorded for want of memory. The
+  // entry point tells the plug-in so (it returns 0) and throws nothing into
+  // it; the host reports it once AutoRegister has returned.
+  bool Failed() const;
 };
 
 // One call of RegisterParseAssemblePlugins exactly as the plug-in made it.
@@ -26,6 +32,11 @@ struct RegistrationCall {
   ParseProc parse;
   AssembleProc assemble;
 };
+
+// The handler that `call` registers for `module`, or nullopt when it could
+// never be used: it has no keyword, or lacks a callback.
+std::optional<KeywordHandler> HandlerOf(const RegistrationCall &call,
+                                        const std::string &module);
 
 // While it lives, every call of RegisterParseAssemblePlugins is appended to
 // `calls`, null arguments included, and goes to no registry: what a

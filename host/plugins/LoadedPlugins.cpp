@@ -75,6 +75,11 @@ void LoadedPlugins::Load(const std::string &path) {
   {
     const RegistrationScope scope(registry_, module);
     autoRegister();
+    if (scope.Failed()) {
+      throw Failure("not enough memory to record the keywords that plug-in "
+                    "module '" +
+                    path + "' registers");
+    }
   }
   // A keyword registered again is shadowed by the first registration.
   const std::vector<KeywordHandler> &handlers = registry_.Handlers();

@@ -25,7 +25,7 @@ struct KeywordHandler {
   std::string keyword; // as registered, e.g. "#GOTO"
   ParseProc parse;
   AssembleProc assemble;
-  std::string module; // path of the module that registered it
+  std::string module = {}; // path of the module that registered it
 };
 
 class Registry {

@@ -53,7 +53,7 @@ CheckResult CheckNullPointers(const CheckContext &context) {
   };
   for (std::size_t k = 0; k < keywords.size(); ++k) {
     using Kind = Call::Kind;
-    const std::string &name = keywords[k].name;
+    const std::string &name = keywords[k].keyword;
     std::vector<std::pair<Call, Call>> pairs = {
         {{Kind::kParse, k, std::nullopt, std::nullopt},
          {Kind::kParse, k, "", std::nullopt}},
@@ -183,7 +183,7 @@ CheckResult CheckInPlace(const CheckContext &context) {
     return std::nullopt;
   };
   for (const Call &call : subject.Generated().calls) {
-    const Keyword &keyword = subject.Keywords()[call.keyword];
+    const KeywordHandler &keyword = subject.Keywords()[call.keyword];
     const std::string described = subject.Describe(call);
     note.Set("called in place", described);
     const auto separate = ResultOf(call, subject.Keywords(), buffer);

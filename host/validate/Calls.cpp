@@ -28,9 +28,9 @@ void RethrowFromModule(std::string input) {
   }
 }
 
-void Perform(const Call &call, const std::vector<Keyword> &keywords,
+void Perform(const Call &call, const std::vector<KeywordHandler> &keywords,
              char *out) {
-  const Keyword &keyword = keywords[call.keyword];
+  const KeywordHandler &keyword = keywords[call.keyword];
   try {
     if (call.kind == Call::Kind::kParse) {
       keyword.parse(call.TextPointer(), out, 0);
@@ -50,8 +50,9 @@ std::optional<std::string> ResultIn(const char *out) {
   return std::string(out, static_cast<const char *>(end));
 }
 
-std::string Describe(const Call &call, const std::vector<Keyword> &keywords) {
-  const std::string prefix = CLiteral(keywords[call.keyword].name) + " ";
+std::string Describe(const Call &call,
+                     const std::vector<KeywordHandler> &keywords) {
+  const std::string prefix = CLiteral(keywords[call.keyword].keyword) + " ";
   if (call.kind == Call::Kind::kParse) {
     return prefix + "parse(" + Argument(call.text) + ")";
   }
@@ -73,7 +74,7 @@ char *OutBuffer::Filled(char fill) {
 }
 
 std::optional<std::string> ResultOf(const Call &call,
-                                    const std::vector<Keyword> &keywords,
+                                    const std::vector<KeywordHandler> &keywords,
                                     OutBuffer &buffer) {
   char *out = buffer.Filled();
   Perform(call, keywords, out);

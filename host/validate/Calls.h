@@ -3,6 +3,7 @@
 #pragma once
 
 #include "directive_plugin.h"
+#include "plugins/Registry.h"
 
 #include <cstddef>
 #include <optional>
@@ -13,18 +14,10 @@
 
 namespace directive_host::validate {
 
-// A registration that can be called: the keyword as it was registered and
-// both callbacks non-null.
-struct Keyword {
-  std::string name;
-  ParseProc parse;
-  AssembleProc assemble;
-};
-
 struct Call {
   enum class Kind { kParse, kAssemble };
   Kind kind = Kind::kParse;
-  std::size_t keyword = 0;         // index of the Keyword whose callback runs
+  std::size_t keyword = 0; // index of the KeywordHandler whose callback runs
   std::optional<std::string> text; // parse: the directive; assemble: the
                                    // property text; nullopt: a null pointer
   std::optional<std::string> keywordArgument; // assemble only
@@ -55,7 +48,8 @@ private:
 
 // Calls `call` with `out` (which may be null) as its buffer; throws
 // ModuleThrew when an exception leaves the callback.
-void Perform(const Call &call, const std::vector<Keyword> &keywords, char *out);
+void Perform(const Call &call, const std::vector<KeywordHandler> &keywords,
+             char *out);
 
 // The result a callback left in a buffer of DIRECTIVE_RESULT_CAPACITY bytes:
 // the bytes before its NUL, or nullopt when there is no NUL within the
@@ -64,7 +58,8 @@ std::optional<std::string> ResultIn(const char *out);
 
 // `call` as a report shows it: #IF parse("...") or
 // #GOTO assemble("#GOTO", "label=x"), strings escaped, NULL for null.
-std::string Describe(const Call &call, const std::vector<Keyword> &keywords);
+std::string Describe(const Call &call,
+                     const std::vector<KeywordHandler> &keywords);
 
 // A result for a report: the escaped string, or "no NUL within the
 // capacity".
@@ -86,7 +81,7 @@ private:
 
 // The result of `call` in a freshly filled OutBuffer.
 std::optional<std::string> ResultOf(const Call &call,
-                                    const std::vector<Keyword> &keywords,
+                                    const std::vector<KeywordHandler> &keywords,
                                     OutBuffer &buffer);
 
 } // namespace directive_host::validate

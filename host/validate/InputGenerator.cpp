@@ -41,7 +41,7 @@ constexpr const char *kTokens[] = {" ",        "  ",
 
 class Generator {
 public:
-  Generator(const std::vector<Keyword> &keywords, std::uint64_t seed,
+  Generator(const std::vector<KeywordHandler> &keywords, std::uint64_t seed,
             int iterations)
       : keywords_(keywords), random_(seed),
         iterations_(static_cast<std::size_t>(std::max(iterations, 1))) {}
@@ -86,7 +86,7 @@ private:
                     buffer_);
   }
   std::optional<std::string> Assemble(std::size_t k, const std::string &text) {
-    return ResultOf({Call::Kind::kAssemble, k, text, keywords_[k].name},
+    return ResultOf({Call::Kind::kAssemble, k, text, keywords_[k].keyword},
                     keywords_, buffer_);
   }
 
@@ -126,7 +126,7 @@ private:
   }
 
   void AddParseCalls(std::size_t k) {
-    const std::string &name = keywords_[k].name;
+    const std::string &name = keywords_[k].keyword;
     for (const std::string &text :
          {std::string(), std::string(" "), std::string("\t"), std::string("#"),
           name, name + " ", Lower(name) + " x", name + " = \"x\"",
@@ -191,7 +191,7 @@ private:
   }
 
   void AddAssembleCalls(std::size_t k) {
-    const std::string &name = keywords_[k].name;
+    const std::string &name = keywords_[k].keyword;
     // The module's own results: every parse result of this keyword.
     std::vector<std::string> results;
     for (const Call &call : generated_.calls) {
@@ -258,7 +258,7 @@ private:
     }
   }
 
-  const std::vector<Keyword> &keywords_;
+  const std::vector<KeywordHandler> &keywords_;
   Random random_;
   std::size_t iterations_;
   OutBuffer buffer_;
@@ -276,7 +276,7 @@ std::uint64_t Random::Next() {
   return z ^ (z >> 31);
 }
 
-GeneratedCalls GenerateCalls(const std::vector<Keyword> &keywords,
+GeneratedCalls GenerateCalls(const std::vector<KeywordHandler> &keywords,
                              std::uint64_t seed, int iterations) {
   return Generator(keywords, seed, iterations).Run();
 }

@@ -35,7 +35,7 @@ struct GeneratedCalls {
 // `iterations` random directives and as many property texts per keyword,
 // besides the fixed shapes. Calls the module's parse and assemble callbacks
 // to learn its results.
-GeneratedCalls GenerateCalls(const std::vector<Keyword> &keywords,
+GeneratedCalls GenerateCalls(const std::vector<KeywordHandler> &keywords,
                              std::uint64_t seed, int iterations);
 
 } // namespace directive_host::validate

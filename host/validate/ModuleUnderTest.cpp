@@ -69,12 +69,12 @@ std::vector<RegistrationCall> ModuleUnderTest::Register() const {
   return calls;
 }
 
-std::vector<Keyword> Callable(const std::vector<RegistrationCall> &calls) {
-  std::vector<Keyword> keywords;
+std::vector<KeywordHandler>
+Callable(const std::vector<RegistrationCall> &calls) {
+  std::vector<KeywordHandler> keywords;
   for (const RegistrationCall &call : calls) {
-    if (call.keyword != nullptr && call.parse != nullptr &&
-        call.assemble != nullptr) {
-      keywords.push_back({call.keyword, call.parse, call.assemble});
+    if (std::optional<KeywordHandler> handler = HandlerOf(call, {})) {
+      keywords.push_back(std::move(*handler));
     }
   }
   return keywords;

@@ -43,6 +43,7 @@ private:
 };
 
 // The registrations the checks can call: a keyword and both callbacks.
-std::vector<Keyword> Callable(const std::vector<RegistrationCall> &calls);
+std::vector<KeywordHandler>
+Callable(const std::vector<RegistrationCall> &calls);
 
 } // namespace directive_host::validate

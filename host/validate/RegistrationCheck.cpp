@@ -106,7 +106,7 @@ CheckResult CheckRegistration(const CheckContext &context) {
     run.firstKeywords.push_back(call.keyword != nullptr ? call.keyword : "");
   }
   // Some use of the callbacks, then the keywords are read again.
-  const std::vector<Keyword> keywords = Callable(run.first);
+  const std::vector<KeywordHandler> keywords = Callable(run.first);
   const GeneratedCalls generated =
       GenerateCalls(keywords, context.seed, std::min(context.iterations, 10));
   OutBuffer buffer;

@@ -89,7 +89,7 @@ CheckResult CheckDeterminism(const CheckContext &context) {
         if (pass.oneBuffer && call.keywordArgument.value_or("").size() < 1024) {
           textBuffer.assign(*call.text);
           keywordBuffer.assign(call.keywordArgument.value_or(""));
-          const Keyword &keyword = keywords[call.keyword];
+          const KeywordHandler &keyword = keywords[call.keyword];
           if (call.kind == Call::Kind::kParse) {
             keyword.parse(textBuffer.c_str(), out, 0);
           } else {

@@ -67,7 +67,7 @@ CheckResult CheckRoundTrip(const CheckContext &context) {
         continue;
       }
       const Call assemble{Call::Kind::kAssemble, k, *properties,
-                          keywords[k].name};
+                          keywords[k].keyword};
       note.Set("", subject.Describe(assemble));
       const auto directive = ResultOf(assemble, keywords, buffer);
       const Call again{Call::Kind::kParse, k, directive.value_or(""),
@@ -82,7 +82,7 @@ CheckResult CheckRoundTrip(const CheckContext &context) {
                     ", which assembles to " + DescribeResult(directive);
       }
     }
-    detail += (k > 0 ? ", " : "") + CLiteral(keywords[k].name) + " " +
+    detail += (k > 0 ? ", " : "") + CLiteral(keywords[k].keyword) + " " +
               std::to_string(keywordKept) + " of " +
               std::to_string(keywordTotal);
     kept += keywordKept;
@@ -120,7 +120,7 @@ CheckResult CheckTiming(const CheckContext &context) {
       const long long ns = NanosecondsPerCall(calls.size(), [&](std::size_t i) {
         Perform(*calls[i], keywords, out);
       });
-      detail += (detail.empty() ? "" : ", ") + CLiteral(keywords[k].name) +
+      detail += (detail.empty() ? "" : ", ") + CLiteral(keywords[k].keyword) +
                 (kind == Call::Kind::kParse ? " parse " : " assemble ") +
                 std::to_string(ns) + " ns";
       all.insert(all.end(), calls.begin(), calls.end());

@@ -22,7 +22,7 @@ public:
   // both callbacks.
   std::optional<CheckResult> Skip() const;
 
-  const std::vector<Keyword> &Keywords() const { return keywords_; }
+  const std::vector<KeywordHandler> &Keywords() const { return keywords_; }
   const GeneratedCalls &Generated() const { return generated_; }
   std::string Describe(const Call &call) const {
     return validate::Describe(call, keywords_);
@@ -30,7 +30,7 @@ public:
 
 private:
   ModuleUnderTest module_;
-  std::vector<Keyword> keywords_;
+  std::vector<KeywordHandler> keywords_;
   GeneratedCalls generated_;
 };
 

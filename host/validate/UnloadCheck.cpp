@@ -28,15 +28,15 @@ constexpr bool kMemoryJudged = true;
 // One cycle: load, register, call every callback once or twice, unload.
 void Cycle(const CheckContext &context) {
   const ModuleUnderTest module(context.module);
-  const std::vector<Keyword> keywords = Callable(module.Register());
+  const std::vector<KeywordHandler> keywords = Callable(module.Register());
   OutBuffer buffer;
   for (std::size_t k = 0; k < keywords.size(); ++k) {
-    const Call parse{Call::Kind::kParse, k, keywords[k].name + " x",
+    const Call parse{Call::Kind::kParse, k, keywords[k].keyword + " x",
                      std::nullopt};
     const auto properties = ResultOf(parse, keywords, buffer);
-    ResultOf(
-        {Call::Kind::kAssemble, k, properties.value_or(""), keywords[k].name},
-        keywords, buffer);
+    ResultOf({Call::Kind::kAssemble, k, properties.value_or(""),
+              keywords[k].keyword},
+             keywords, buffer);
   }
 }
 

@@ -246,7 +246,7 @@ DirectiveBool DIRECTIVE_CALL ThrowingAssemble(const char *, const char *,
                                               char *) {
   throw 7;
 }
-const std::vector<Keyword> kThrowing = {
+const std::vector<KeywordHandler> kThrowing = {
     {"#T", ThrowingParse, ThrowingAssemble}};
 
 CheckResult AssembleThrowing(const CheckContext &) {
@@ -313,7 +313,7 @@ TEST(ChildProcess, TellsExitCrashAndHang) {
 // another, with results near the capacity and parse results fed to assemble.
 TEST(Generator, MakesTheCallsTheChecksNeed) {
   const ModuleUnderTest module(kDefaultPlugin);
-  const std::vector<Keyword> keywords = Callable(module.Register());
+  const std::vector<KeywordHandler> keywords = Callable(module.Register());
   ASSERT_EQ(keywords.size(), 3u);
   const GeneratedCalls calls = GenerateCalls(keywords, 42, 20);
   EXPECT_EQ(GenerateCalls(keywords, 42, 20).calls, calls.calls);
@@ -378,7 +378,7 @@ DirectiveBool DIRECTIVE_CALL MiscountingAssemble(const char *keyword,
 }
 
 TEST(Generator, ReachesTheCapacityWithBytesAModuleEscapes) {
-  const std::vector<Keyword> keywords = {
+  const std::vector<KeywordHandler> keywords = {
       {"#Q", QuoteParse, MiscountingAssemble}};
   OutBuffer buffer; // its slack takes the few bytes written too far
   std::size_t overflows = 0;
