@@ -5,7 +5,6 @@
 
 #include "directive_plugin.h"
 
-#include <algorithm>
 #include <utility>
 
 namespace directive_host::lsp {
@@ -13,17 +12,6 @@ namespace directive_host::lsp {
 namespace {
 
 constexpr int kSyncIncremental = 2;
-
-// A name given as a template argument.
-template <std::size_t N> struct Name {
-  constexpr Name(const char (&text)[N]) { std::copy_n(text, N, chars); }
-  char chars[N];
-};
-
-// Declares the capability `provider` as true.
-template <Name provider> void Provides(Json &capabilities, const Json &) {
-  capabilities[provider.chars] = true;
-}
 
 } // namespace
 
@@ -134,62 +122,55 @@ std::span<const Server::Method> Server::Methods() {
       {.name = "shutdown", .request = &Server::Shutdown},
       {.name = "initialized", .notification = &Server::Initialized},
       {.name = "exit", .notification = &Server::Exit},
+      // The sync that the three document notifications take.
       {.name = "textDocument/didOpen",
        .notification = &Server::DidOpen,
-       .declare =
-           [](Json &capabilities, const Json &) {
-             capabilities["textDocumentSync"]["openClose"] = true;
-           }},
-      {.name = "textDocument/didChange",
-       .notification = &Server::DidChange,
-       .declare =
-           [](Json &capabilities, const Json &) {
-             capabilities["textDocumentSync"]["change"] = kSyncIncremental;
-           }},
+       .provider = "textDocumentSync",
+       .offer = [](const Json &) -> Json {
+         return {{"openClose", true}, {"change", kSyncIncremental}};
+       }},
+      {.name = "textDocument/didChange", .notification = &Server::DidChange},
       {.name = "textDocument/didClose", .notification = &Server::DidClose},
       {.name = "textDocument/formatting",
        .aboutDocument = OnFormatting,
-       .declare = Provides<"documentFormattingProvider">},
+       .provider = "documentFormattingProvider"},
       {.name = "textDocument/rangeFormatting",
        .aboutDocument = OnRangeFormatting,
-       .declare = Provides<"documentRangeFormattingProvider">},
+       .provider = "documentRangeFormattingProvider"},
       {.name = "textDocument/definition",
        .aboutDocument = OnDefinition,
-       .declare = Provides<"definitionProvider">},
+       .provider = "definitionProvider"},
       {.name = "textDocument/references",
        .aboutDocument = OnReferences,
-       .declare = Provides<"referencesProvider">},
+       .provider = "referencesProvider"},
       // Announced with rename, where the client can ask it.
       {.name = "textDocument/prepareRename", .aboutDocument = OnPrepareRename},
       {.name = "textDocument/rename",
        .aboutDocument = OnRename,
-       .declare =
-           [](Json &capabilities, const Json &client) {
-             const bool prepares = Member(client, {"textDocument", "rename",
-                                                   "prepareSupport"}) == true;
-             capabilities["renameProvider"] =
-                 prepares ? Json{{"prepareProvider", true}} : Json(true);
-           }},
+       .provider = "renameProvider",
+       .offer = [](const Json &client) -> Json {
+         const bool prepares = Member(client, {"textDocument", "rename",
+                                               "prepareSupport"}) == true;
+         return prepares ? Json{{"prepareProvider", true}} : Json(true);
+       }},
       {.name = "textDocument/documentSymbol",
        .aboutDocument = OnDocumentSymbols,
-       .declare = Provides<"documentSymbolProvider">},
+       .provider = "documentSymbolProvider"},
       {.name = "textDocument/hover",
        .aboutDocument = OnHover,
-       .declare = Provides<"hoverProvider">},
+       .provider = "hoverProvider"},
       {.name = "textDocument/completion",
        .aboutDocument = OnCompletion,
-       .declare =
-           [](Json &capabilities, const Json &) {
-             capabilities["completionProvider"] = {
-                 {"triggerCharacters", {"=", " ", "\""}}};
-           }},
+       .provider = "completionProvider",
+       .offer = [](const Json &) -> Json {
+         return {{"triggerCharacters", {"=", " ", "\""}}};
+       }},
       {.name = "textDocument/codeAction",
        .aboutDocument = OnCodeActions,
-       .declare =
-           [](Json &capabilities, const Json &) {
-             capabilities["codeActionProvider"] = {
-                 {"codeActionKinds", {kQuickFix}}};
-           }},
+       .provider = "codeActionProvider",
+       .offer = [](const Json &) -> Json {
+         return {{"codeActionKinds", {kQuickFix}}};
+       }},
   };
   return kMethods;
 }
@@ -247,8 +228,9 @@ Json Server::Initialize(const Json &params) {
   Json provided(Json::value_t::object);
   provided["positionEncoding"] = EncodingName(encoding_);
   for (const Method &method : Methods()) {
-    if (method.declare != nullptr) {
-      method.declare(provided, capabilities);
+    if (!method.provider.empty()) {
+      provided[std::string(method.provider)] =
+          method.offer != nullptr ? method.offer(capabilities) : Json(true);
     }
   }
   return {{"capabilities", std::move(provided)},

@@ -40,14 +40,17 @@ private:
   using Request = Json (Server::*)(const Json &params);
   using Notification = void (Server::*)(const Json &params);
 
-  // A method the server takes: what handles it, and what it adds to the
-  // capabilities that initialize announces (given the client's).
+  // A method the server takes: what handles it, and the capability that
+  // initialize announces for it.
   struct Method {
     std::string_view name;
     Request request = nullptr;
     Notification notification = nullptr;
     DocumentRequest aboutDocument = nullptr; // a request about a document
-    void (*declare)(Json &capabilities, const Json &client) = nullptr;
+    // The capability's name, or empty; its value is true unless `offer`
+    // makes it, from the client's capabilities.
+    std::string_view provider = {};
+    Json (*offer)(const Json &client) = nullptr;
   };
   // Every method, bound once.
   static std::span<const Method> Methods();
