@@ -1,3 +1,5 @@
+// parse and assemble: the commands that call one callback on one text, and
+// share how they find its keyword and warn of a result that may not fit.
 #include "commands/Commands.h"
 
 #include "io/Errors.h"
