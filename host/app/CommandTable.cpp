@@ -10,6 +10,9 @@
 
 #include <string>
 
+#include <algorithm>
+#include <iterator>
+
 namespace directive_host {
 
 namespace {
@@ -299,12 +302,8 @@ std::span<const Command> AllCommands() { return kCommands; }
 std::span<const OptionSpec> GlobalOptions() { return kGlobalOptions; }
 
 const Command *FindCommand(std::string_view name) {
-  for (const Command &command : kCommands) {
-    if (command.name == name) {
-      return &command;
-    }
-  }
-  return nullptr;
+  const auto found = std::ranges::find(kCommands, name, &Command::name);
+  return found == std::end(kCommands) ? nullptr : found;
 }
 
 const OptionSpec *FindOption(std::string_view spelling) {

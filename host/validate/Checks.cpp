@@ -1,5 +1,8 @@
 #include "validate/Checks.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace directive_host::validate {
 
 namespace {
@@ -38,12 +41,8 @@ constexpr CheckSpec kChecks[] = {
 std::span<const CheckSpec> AllChecks() { return kChecks; }
 
 const CheckSpec *FindCheck(std::string_view name) {
-  for (const CheckSpec &check : kChecks) {
-    if (check.name == name) {
-      return &check;
-    }
-  }
-  return nullptr;
+  const auto found = std::ranges::find(kChecks, name, &CheckSpec::name);
+  return found == std::end(kChecks) ? nullptr : found;
 }
 
 } // namespace directive_host::validate
