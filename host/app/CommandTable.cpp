@@ -1,11 +1,13 @@
 #include "app/CommandTable.h"
 
 #include "app/HelpText.h"
+#include "app/Manual.h"
 #include "commands/Commands.h"
 #include "commands/LspCommand.h"
 #include "commands/ValidateCommand.h"
 #include "io/Errors.h"
 #include "io/Output.h"
+#include "io/Wording.h"
 #include "validate/Checks.h"
 
 #include <string>
@@ -22,12 +24,31 @@ void CheckHelpUsage(const Invocation &invocation) {
       FindCommand(invocation.operands[0]) == nullptr) {
     throw UsageError("unknown command '" + invocation.operands[0] + "'");
   }
+  const GivenOption *completion = invocation.Find("--completion");
+  const GivenOption *whole =
+      completion != nullptr ? completion : invocation.Find("--man");
+  if (whole != nullptr && !invocation.operands.empty()) {
+    throw UsageError("option '" + whole->spelling +
+                     "' is about the whole program, not a COMMAND");
+  }
+  if (completion != nullptr && !CompletionScript(completion->value)) {
+    std::vector<std::string_view> shells(std::begin(kCompletionShells),
+                                         std::end(kCompletionShells));
+    throw UsageError("no completion for the shell '" + completion->value +
+                     "'; the shells are " + Enumerate(shells));
+  }
 }
 
 int RunHelpCommand(const Invocation &invocation, const Registry &) {
-  WriteOutput(invocation.operands.empty()
-                  ? GeneralHelp()
-                  : CommandHelp(invocation.operands[0]));
+  if (const GivenOption *completion = invocation.Find("--completion")) {
+    WriteOutput(*CompletionScript(completion->value));
+  } else if (invocation.Has("--man")) {
+    WriteOutput(ManualPage());
+  } else {
+    WriteOutput(invocation.operands.empty()
+                    ? GeneralHelp()
+                    : CommandHelp(invocation.operands[0]));
+  }
   return kExitSuccess;
 }
 
@@ -224,9 +245,22 @@ what each check means and how to reproduce a failure.
 )"},
 };
 
+constexpr OptionSpec kHelpOptions[] = {
+    {.name = "--man",
+     .help = "write the manual page directive-host(1), in roff",
+     .group = "whole"},
+    {.name = "--completion",
+     .valueName = "SHELL",
+     .help = "write the completion script of SHELL: bash, zsh or fish",
+     .group = "whole"},
+};
+
 constexpr HelpBlock kHelpHelp[] = {
-    {.text = R"(Shows the general help, or the help of COMMAND.
-)"}};
+    {.text = R"(Shows the general help, or the help of COMMAND, or instead
+(the two exclude each other):
+)"},
+    {.options = true},
+};
 
 constexpr Command kCommands[] = {
     {.name = "parse",
@@ -281,10 +315,11 @@ constexpr Command kCommands[] = {
      .checkUsage = validate::CheckValidateUsage,
      .run = validate::RunValidate},
     {.name = "help",
-     .arguments = "[COMMAND]",
+     .arguments = "[--man | --completion SHELL | COMMAND]",
      .maxOperands = 1,
      .summary = "show this help, or the help of COMMAND",
      .help = kHelpHelp,
+     .options = kHelpOptions,
      .loadsPlugins = false,
      .checkUsage = CheckHelpUsage,
      .run = RunHelpCommand},

@@ -111,6 +111,7 @@ else
 ./usr/lib/cmake/DirectivePlugin/DirectivePluginTargets.cmake
 ./usr/lib/directive-plugins/DirectivePlugin.so
 ./usr/lib/pkgconfig/directive-plugin.pc
+./usr/share/bash-completion/completions/directive-host
 ./usr/share/doc/DirectivePlugin/README.md
 ./usr/share/doc/DirectivePlugin/examples/host/CMakeLists.txt
 ./usr/share/doc/DirectivePlugin/examples/host/host.c
@@ -119,6 +120,9 @@ else
 ./usr/share/doc/DirectivePlugin/examples/plugin/echo.c
 ./usr/share/doc/DirectivePlugin/examples/plugin/host_binding.c
 ./usr/share/doc/DirectivePlugin/examples/plugin/host_binding.h
+./usr/share/fish/vendor_completions.d/directive-host.fish
+./usr/share/man/man1/directive-host.1.gz
+./usr/share/zsh/vendor-completions/_directive-host
 FILES
   diff -u "$scratch/deb.expected" "$scratch/deb.files" >&2 ||
     fail "deb: the file list differs"
