@@ -15,7 +15,7 @@
 # were not installed here; 3 the Windows tools cannot be installed from this
 # mirror (one line says why and what to do), everything else is in place.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit
 
 # The Debian packages of each leg.
 packages_of() {
@@ -79,7 +79,9 @@ missing_of() {
       on_path valgrind || need+=(valgrind)
       ;;
   esac
-  (IFS=,; echo "${need[*]}" | sed 's/,/, /g')
+  local joined
+  joined=$(IFS=,; echo "${need[*]}")
+  echo "${joined//,/, }"
   [[ ${#need[@]} -eq 0 ]]
 }
 

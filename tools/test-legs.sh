@@ -7,7 +7,7 @@
 #   test-legs.sh [SKIP_LEG...]   legs: linux windows-x86 windows-x64
 #                                packages hardening
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit
 
 ci=
 [[ -n ${CI:-} && ! ${CI:-} =~ ^(0|false|no)$ ]] && ci=yes
