@@ -172,12 +172,15 @@ if [[ ${#windows[@]} -gt 0 ]] &&
   # libraries installed are the release's too.
   release=$(. /etc/os-release && echo "$VERSION_CODENAME")
   if ! apt-get install -y -q --no-install-recommends -t "$release" "${windows[@]}"; then
-    echo "deps.sh: the Windows tools cannot be installed: this mirror's i386" \
-      "index lags its amd64 one, so Wine's i386 libraries cannot match the" \
-      "installed amd64 versions; run 'apt-get update' and this again once the" \
-      "mirror has synced, or leave the legs out:" \
-      "make test SKIP='windows-x86 windows-x64'" >&2
-    exit 3
+    if apt-get install -s "${windows[@]}" 2>&1 | grep -q ':i386 : Depends'; then
+      echo "deps.sh: the Windows tools cannot be installed: this mirror's i386" \
+        "index lags its amd64 one, so Wine's i386 libraries cannot match the" \
+        "installed amd64 versions; run this again once the mirror has synced" \
+        "(apt-get update then succeeds), or leave the legs out:" \
+        "make test SKIP='windows-x86 windows-x64'" >&2
+      exit 3
+    fi
+    exit 1
   fi
 fi
 
