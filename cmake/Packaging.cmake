@@ -35,9 +35,12 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "The DirectivePlugin module, its C header, CMake package and pkg-config
 file, and directive-host, a reference host and command-line tool that
 inspects, reformats and checks directive scripts. MIT licence.")
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The module lives in its own plug-in folder, outside the library path, and
-# is loaded by path: ldconfig has nothing to do for it.
-set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_LDCONFIG OFF)
+if(NOT WIN32)
+  file(GENERATE OUTPUT ${PROJECT_BINARY_DIR}/DebianDepends.cmake CONTENT
+    "set(directive_deb_binaries [[$<TARGET_FILE:directive-host>;$<TARGET_FILE:directive-bare-host>;$<TARGET_FILE:DirectivePlugin>]])
+include([[${PROJECT_SOURCE_DIR}/cmake/DebianDepends.cmake]])
+")
+  set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/DebianDepends.cmake)
+endif()
 
 include(CPack)
