@@ -12,7 +12,7 @@
 # is every leg `make test` runs, `ci` those and bench.
 #
 # Exit status: 0 every leg has its tools; 1 some leg lacks them and they
-# were not installed here; 3 the Windows tools cannot be installed from this
+# were not installed here; 3 the 32-bit Windows leg's Wine cannot be had from this
 # mirror (one line says why and what to do), everything else is in place.
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit
@@ -134,17 +134,24 @@ if [[ $(id -u) -ne 0 || ! -f /etc/debian_version ]] || ! on_path apt-get; then
 fi
 
 export DEBIAN_FRONTEND=noninteractive
-windows=()
+# Each Windows leg's tools go in on their own, so that the 64-bit one, all
+# amd64, is had even where the 32-bit one's i386 libraries cannot be.
 others=()
-for pkg in "${wanted[@]}"; do
-  case $pkg in
-    *mingw* | wine*) windows+=("$pkg") ;;
-    *) others+=("$pkg") ;;
+x64=()
+x86=()
+for leg in "${short[@]}"; do
+  read -ra pkgs <<<"$(packages_of "$leg")"
+  case $leg in
+    windows-x64) x64=("${pkgs[@]}") ;;
+    windows-x86) x86=("${pkgs[@]}") ;;
+    *) others+=("${pkgs[@]}") ;;
   esac
 done
+if [[ ${#others[@]} -gt 0 ]]; then
+  read -ra others <<<"$(printf '%s\n' "${others[@]}" | sort -u | tr '\n' ' ')"
+fi
 # Wine runs the 32-bit Windows build from the i386 architecture.
-if [[ " ${windows[*]} " == *:i386* ]] &&
-  ! dpkg --print-foreign-architectures | grep -qx i386; then
+if [[ ${#x86[@]} -gt 0 ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
 fi
 
@@ -161,32 +168,30 @@ for attempt in 1 2 3 4; do
   fi
 done
 
-if [[ ${#others[@]} -gt 0 ]]; then
-  apt-get install -y -q --no-install-recommends "${others[@]}" || exit 1
-fi
-if [[ ${#windows[@]} -gt 0 ]] &&
-  ! apt-get install -y -q --no-install-recommends "${windows[@]}"; then
+apt_install() { apt-get install -y -q --no-install-recommends "$@"; }
+if [[ ${#others[@]} -gt 0 ]]; then apt_install "${others[@]}" || exit 1; fi
+if [[ ${#x64[@]} -gt 0 ]]; then apt_install "${x64[@]}" || exit 1; fi
+if [[ ${#x86[@]} -gt 0 ]] && ! apt_install "${x86[@]}"; then
   # When the mirror serves the security suite's amd64 index but not its i386
   # one, the i386 libraries Wine needs cannot match the versions of their
-  # amd64 twins; the release alone has matching ones only where the amd64
-  # libraries installed are the release's too.
-  release=$(. /etc/os-release && echo "$VERSION_CODENAME")
-  if ! apt-get install -y -q --no-install-recommends -t "$release" "${windows[@]}"; then
-    if apt-get install -s "${windows[@]}" 2>&1 | grep -q ':i386 : Depends'; then
-      echo "deps.sh: the Windows tools cannot be installed: this mirror's i386" \
-        "index lags its amd64 one, so Wine's i386 libraries cannot match the" \
-        "installed amd64 versions; run this again once the mirror has synced" \
-        "(apt-get update then succeeds), or leave the legs out:" \
-        "make test SKIP='windows-x86 windows-x64'" >&2
-      exit 3
-    fi
-    exit 1
+  # amd64 twins. Taking them from the release alone does not help either
+  # where the amd64 ones installed are newer, as on a fresh machine; only a
+  # synced mirror does.
+  simulated=$(apt-get install -s --no-install-recommends "${x86[@]}" 2>&1)
+  if grep -q ':i386 : Depends' <<<"$simulated"; then
+    echo "deps.sh: the 32-bit Windows leg's Wine cannot be installed: this" \
+      "mirror's i386 index lags its amd64 one, so its i386 libraries cannot" \
+      "match the installed amd64 versions; run this again once the mirror has" \
+      "synced (apt-get update then succeeds), or leave the leg out:" \
+      "make test SKIP=windows-x86" >&2
+    exit 3
   fi
+  exit 1
 fi
 
 for leg in "${short[@]}"; do
   if ! what=$(missing_of "$leg"); then
-    echo "deps.sh: $leg still lacks $what after installing ${wanted[*]}" >&2
+    echo "deps.sh: $leg still lacks $what after its packages were installed" >&2
     exit 1
   fi
 done
