@@ -30,17 +30,26 @@ install(FILES
   ${PROJECT_SOURCE_DIR}/cmake/DirectivePluginHost.cmake
   DESTINATION ${DIRECTIVE_CMAKE_INSTALL_DIR})
 
-# pkg-config names the folders relative to the .pc file itself.
+# pkg-config names the folders relative to the .pc file itself. Nothing in
+# it differs between architectures, so it goes where pkg-config looks for
+# every one of them.
 file(RELATIVE_PATH directive_prefix_from_pc
-  ${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig ${CMAKE_INSTALL_PREFIX})
+  ${CMAKE_INSTALL_FULL_DATADIR}/pkgconfig ${CMAKE_INSTALL_PREFIX})
 string(REGEX REPLACE "/$" "" directive_prefix_from_pc "${directive_prefix_from_pc}")
 configure_file(${PROJECT_SOURCE_DIR}/cmake/directive-plugin.pc.in
   ${PROJECT_BINARY_DIR}/directive-plugin.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/directive-plugin.pc
-  DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/pkgconfig)
 
-# The README, the example host and the example plug-in, for host and plug-in
-# authors to start from.
+# The README, the licence, the example host and the example plug-in, for host
+# and plug-in authors to start from. On Linux the licence is Debian's
+# copyright file, made from LICENSE, with the changelog beside it as Debian
+# names it.
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+if(WIN32)
+  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+else()
+  include(${PROJECT_SOURCE_DIR}/cmake/DebianDocs.cmake)
+endif()
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/host ${PROJECT_SOURCE_DIR}/examples/plugin
   DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)

@@ -1,10 +1,11 @@
 # Release packages of the install tree: a .tar.gz and a .deb on Linux, a .zip
 # on Windows, each named with the version and the architecture.
 set(CPACK_PACKAGE_NAME DirectivePlugin)
-set(CPACK_PACKAGE_VENDOR "DirectivePlugin developers")
+set(CPACK_PACKAGE_VENDOR "The DirectivePlugin developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY ${PROJECT_DESCRIPTION})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_RESOURCE_FILE_README ${PROJECT_SOURCE_DIR}/README.md)
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_CHECKSUM SHA256)
 # Each archive unpacks into a folder of its own name. Binaries are shipped
 # without their debugging information.
@@ -29,11 +30,17 @@ set(CPACK_PACKAGE_FILE_NAME ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-${directive
 set(CPACK_DEBIAN_PACKAGE_NAME directive-plugin)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "DirectivePlugin developers <directive-plugin@localhost>")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${DIRECTIVE_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "The DirectivePlugin module, its C header, CMake package and pkg-config
 file, and directive-host, a reference host and command-line tool that
-inspects, reformats and checks directive scripts.")
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+inspects, reformats and checks directive scripts. MIT licence.")
+if(NOT WIN32)
+  file(GENERATE OUTPUT ${PROJECT_BINARY_DIR}/DebianDepends.cmake CONTENT
+    "set(directive_deb_binaries [[$<TARGET_FILE:directive-host>;$<TARGET_FILE:directive-bare-host>;$<TARGET_FILE:DirectivePlugin>]])
+include([[${PROJECT_SOURCE_DIR}/cmake/DebianDepends.cmake]])
+")
+  set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/DebianDepends.cmake)
+endif()
 
 include(CPack)

@@ -110,22 +110,38 @@ else
 ./usr/lib/cmake/DirectivePlugin/DirectivePluginTargets-CONFIG.cmake
 ./usr/lib/cmake/DirectivePlugin/DirectivePluginTargets.cmake
 ./usr/lib/directive-plugins/DirectivePlugin.so
-./usr/lib/pkgconfig/directive-plugin.pc
+./usr/share/pkgconfig/directive-plugin.pc
+./usr/share/doc/directive-plugin/README.md
+./usr/share/doc/directive-plugin/changelog.gz
+./usr/share/doc/directive-plugin/copyright
+./usr/share/doc/directive-plugin/examples/host/CMakeLists.txt
+./usr/share/doc/directive-plugin/examples/host/host.c
+./usr/share/doc/directive-plugin/examples/plugin/CMakeLists.txt
+./usr/share/doc/directive-plugin/examples/plugin/README.md
+./usr/share/doc/directive-plugin/examples/plugin/echo.c
+./usr/share/doc/directive-plugin/examples/plugin/host_binding.c
+./usr/share/doc/directive-plugin/examples/plugin/host_binding.h
 ./usr/share/bash-completion/completions/directive-host
-./usr/share/doc/DirectivePlugin/README.md
-./usr/share/doc/DirectivePlugin/examples/host/CMakeLists.txt
-./usr/share/doc/DirectivePlugin/examples/host/host.c
-./usr/share/doc/DirectivePlugin/examples/plugin/CMakeLists.txt
-./usr/share/doc/DirectivePlugin/examples/plugin/README.md
-./usr/share/doc/DirectivePlugin/examples/plugin/echo.c
-./usr/share/doc/DirectivePlugin/examples/plugin/host_binding.c
-./usr/share/doc/DirectivePlugin/examples/plugin/host_binding.h
 ./usr/share/fish/vendor_completions.d/directive-host.fish
+./usr/share/man/man1/directive-bare-host.1.gz
 ./usr/share/man/man1/directive-host.1.gz
 ./usr/share/zsh/vendor-completions/_directive-host
 FILES
   diff -u "$scratch/deb.expected" "$scratch/deb.files" >&2 ||
     fail "deb: the file list differs"
+  # Debian's own checks of the package, pedantic ones shown too; an error or
+  # a warning fails.
+  if command -v lintian >/dev/null 2>&1; then
+    lintian --pedantic --display-info "$deb" >"$scratch/lintian.out" 2>&1 || true
+    sed 's/^/lintian: /' "$scratch/lintian.out"
+    if grep -qE '^[EW]: ' "$scratch/lintian.out"; then
+      fail "deb: lintian reports errors or warnings (above)"
+    fi
+  elif [[ -n ${CI:-} && ! ${CI:-} =~ ^(0|false|no)$ ]]; then
+    fail "deb: lintian is not installed"
+  else
+    echo "note: lintian is not installed; the .deb was not checked by it"
+  fi
   # Under /usr the tree is the same relocatable one, wherever that root is.
   dpkg -x "$deb" "$scratch/deb-root"
   check_tree "$(basename "$deb")" "$scratch/deb-root/usr"
