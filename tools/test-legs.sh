@@ -51,7 +51,7 @@ if [[ ${#wanted[@]} -gt 0 ]]; then
       [[ -n $ci ]] && exit 1
       for dep in windows-x86 windows-x64; do
         tools/deps.sh --check "$dep" >/dev/null ||
-          skipped[$dep]="its tools cannot be installed from this mirror now (see above)"
+          skipped[$dep]="its Wine cannot be installed: the mirror's i386 index lags its amd64 one (tools/deps.sh said so above); run make test again once it has synced"
       done
       ;;
     *) exit 1 ;;
