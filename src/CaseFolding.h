@@ -5,6 +5,7 @@
 #include "Words.h"
 #include "platform/platform.h"
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -55,7 +56,54 @@ struct FoldedWord {
 // equal but for the case of ASCII letters, a word at a time; out of line.
 bool EqualsLongAsciiIgnoringCase(std::string_view a, std::string_view b);
 
+// The first word of a string of up to 16 bytes and its last if it has
+// more than 8 (overlapping): with its size, the string itself.
+constexpr std::uint64_t HeadWord(std::string_view s) {
+  if (s.empty()) {
+    return 0;
+  }
+  return s.size() < 8 ? words::LoadPart(s.data(), s.size()) : Word(s.data());
+}
+constexpr std::uint64_t TailWord(std::string_view s) {
+  return s.size() > 8 ? Word(s.data() + s.size() - 8) : 0;
+}
+
+struct ExactName {
+  std::size_t size;
+  std::uint64_t head;
+  std::uint64_t tail;
+};
+
+inline constexpr auto kOwnExactNames = [] {
+  std::array<ExactName, platform::kOwnNames.size()> names{};
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const std::string_view name = platform::kOwnNames[i];
+    names[i] = {name.size(), HeadWord(name), TailWord(name)};
+  }
+  return names;
+}();
+
 } // namespace case_folding
+
+// The index in platform::kOwnNames of the name with exactly the bytes of
+// `name`, or platform::kNotOwnName: a compare of sizes and of two words with
+// each own name, inline, since most lookups on Windows ask it of every line.
+[[gnu::always_inline]] constexpr std::size_t
+OwnNameIndex(std::string_view name) {
+  using namespace case_folding;
+  if (name.size() > 16) {
+    return platform::kNotOwnName;
+  }
+  const std::uint64_t head = HeadWord(name);
+  const std::uint64_t tail = TailWord(name);
+  for (std::size_t i = 0; i < kOwnExactNames.size(); ++i) {
+    const ExactName &own = kOwnExactNames[i];
+    if (own.size == name.size() && own.head == head && own.tail == tail) {
+      return i;
+    }
+  }
+  return platform::kNotOwnName;
+}
 
 // Whether every byte of `s` is below 0x80; a constant string is read at
 // compile time too.
@@ -81,7 +129,7 @@ class FoldedName {
 public:
   constexpr FoldedName(std::string_view name)
       : name_(name), ascii_(IsAscii(name)), head_(HeadOf(name, ascii_)),
-        tail_(TailOf(name, ascii_)) {}
+        tail_(TailOf(name, ascii_)), own_(OwnNameIndex(name)) {}
   // Any string a string_view can be made of, as a name too.
   template <typename Text>
   requires std::is_convertible_v<const Text &, std::string_view>
@@ -90,6 +138,8 @@ public:
   constexpr std::string_view Name() const { return name_; }
   constexpr std::size_t Size() const { return name_.size(); }
   constexpr bool Ascii() const { return ascii_; }
+  // Its index among the module's own names, or platform::kNotOwnName.
+  constexpr std::size_t Own() const { return own_; }
 
   // For an ASCII name: whether the Size() bytes at `other` are the name's
   // but for the case of ASCII letters.
@@ -129,6 +179,7 @@ private:
   bool ascii_;
   case_folding::FoldedWord head_;
   case_folding::FoldedWord tail_;
+  std::size_t own_;
 };
 
 // Compares one name with many, ignoring case under the user's locale: what
@@ -140,7 +191,10 @@ private:
 // (FoldedName::SameAsciiBytes). Else, there, they are read byte by byte
 // while both bytes are ASCII: a byte that differs other than in case, or one
 // string ending before the other, decides the answer; only a byte that is
-// not ASCII hands the rest to the locale.
+// not ASCII hands the rest to the locale. An own name compared with another
+// spelled exactly as one of them takes the answer the platform layer settled
+// for the pair as it loaded (platform::OwnNamesEqual): the locale's own
+// answer for those very bytes. Any other pair goes to the locale.
 class CaseInsensitiveName {
 public:
   [[gnu::always_inline]] explicit CaseInsensitiveName(const FoldedName &name)
@@ -170,6 +224,12 @@ public:
 
   // The comparison past the shortcut of lengths and bytes.
   [[gnu::always_inline]] bool ByLocale(std::string_view other) const {
+    if (name_.Own() != platform::kNotOwnName) {
+      const std::size_t otherOwn = OwnNameIndex(other);
+      if (otherOwn != platform::kNotOwnName) {
+        return platform::OwnNamesEqual(name_.Own(), otherOwn);
+      }
+    }
     return ByLocale(name_.Name(), other, asciiFoldsPlainly_);
   }
 
