@@ -73,6 +73,20 @@ ratio() {
   awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", (b > 0) ? a / b : 0 }'
 }
 
+# A Windows build whose measuring host does not start here (32-bit Wine on a
+# kernel without 32-bit support) is left out, with a note; under CI it fails.
+builds=("$linux_build")
+for build in "$@"; do
+  if measure "$build" --bytes if-parse >/dev/null 2>&1; then
+    builds+=("$build")
+  elif [[ -n ${CI:-} && ${CI:-} != 0 && ${CI:-} != false && ${CI:-} != no ]]; then
+    echo "$0: the measuring host of $build does not run" >&2
+    exit 1
+  else
+    echo "note: leaving out $build: its measuring host does not run here" >&2
+  fi
+done
+
 failed=0
 printf '| %-19s | %-11s | %12s | %6s | %8s | %11s | %5s | %12s |\n' case build \
   "locale calls" target ns/call "baseline ns" ratio "vs Linux"
@@ -81,7 +95,7 @@ printf '|%s|%s|%s|%s|%s|%s|%s|%s|\n' --------------------- ------------- \
 for row in "${cases[@]}"; do
   read -r id calls target <<<"$row"
   linux_ratio=
-  for build in "$linux_build" "$@"; do
+  for build in "${builds[@]}"; do
     name=$(basename "$build")
     locale_calls=-
     verdict=-

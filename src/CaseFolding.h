@@ -68,38 +68,54 @@ constexpr std::uint64_t TailWord(std::string_view s) {
   return s.size() > 8 ? Word(s.data() + s.size() - 8) : 0;
 }
 
-struct ExactName {
-  std::size_t size;
-  std::uint64_t head;
-  std::uint64_t tail;
+// The own names by size, for exact comparison: those of size s are
+// names[first[s]] to names[first[s + 1]], each its two words and index.
+struct OwnNamesBySize {
+  struct Name {
+    std::uint64_t head;
+    std::uint64_t tail;
+    std::size_t index;
+  };
+  static constexpr std::size_t kLongest = 16;
+  std::array<std::size_t, kLongest + 2> first;
+  std::array<Name, platform::kOwnNames.size()> names;
 };
 
-inline constexpr auto kOwnExactNames = [] {
-  std::array<ExactName, platform::kOwnNames.size()> names{};
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    const std::string_view name = platform::kOwnNames[i];
-    names[i] = {name.size(), HeadWord(name), TailWord(name)};
+inline constexpr OwnNamesBySize kOwnNamesBySize = [] {
+  OwnNamesBySize bySize{};
+  std::size_t next = 0;
+  for (std::size_t size = 0; size <= OwnNamesBySize::kLongest; ++size) {
+    bySize.first[size] = next;
+    for (std::size_t i = 0; i < platform::kOwnNames.size(); ++i) {
+      const std::string_view name = platform::kOwnNames[i];
+      if (name.size() == size) {
+        bySize.names[next++] = {HeadWord(name), TailWord(name), i};
+      }
+    }
   }
-  return names;
+  bySize.first[OwnNamesBySize::kLongest + 1] = next;
+  return bySize;
 }();
+static_assert(kOwnNamesBySize.first.back() == platform::kOwnNames.size(),
+              "every own name is at most kLongest bytes");
 
 } // namespace case_folding
 
 // The index in platform::kOwnNames of the name with exactly the bytes of
-// `name`, or platform::kNotOwnName: a compare of sizes and of two words with
-// each own name, inline, since most lookups on Windows ask it of every line.
+// `name`, or platform::kNotOwnName: its size picks the own names to compare
+// by two words, since most lookups on Windows ask it of every line.
 [[gnu::always_inline]] constexpr std::size_t
 OwnNameIndex(std::string_view name) {
   using namespace case_folding;
-  if (name.size() > 16) {
+  const std::size_t size = name.size();
+  if (size > OwnNamesBySize::kLongest) {
     return platform::kNotOwnName;
   }
-  const std::uint64_t head = HeadWord(name);
-  const std::uint64_t tail = TailWord(name);
-  for (std::size_t i = 0; i < kOwnExactNames.size(); ++i) {
-    const ExactName &own = kOwnExactNames[i];
-    if (own.size == name.size() && own.head == head && own.tail == tail) {
-      return i;
+  for (std::size_t i = kOwnNamesBySize.first[size];
+       i < kOwnNamesBySize.first[size + 1]; ++i) {
+    const OwnNamesBySize::Name &own = kOwnNamesBySize.names[i];
+    if (own.head == HeadWord(name) && own.tail == TailWord(name)) {
+      return own.index;
     }
   }
   return platform::kNotOwnName;
@@ -222,25 +238,53 @@ public:
     return Matches(other, IsAscii(other));
   }
 
-  // The comparison past the shortcut of lengths and bytes.
+  // The comparison past the shortcut of lengths and bytes: out of line.
   [[gnu::always_inline]] bool ByLocale(std::string_view other) const {
-    if (name_.Own() != platform::kNotOwnName) {
-      const std::size_t otherOwn = OwnNameIndex(other);
-      if (otherOwn != platform::kNotOwnName) {
-        return platform::OwnNamesEqual(name_.Own(), otherOwn);
-      }
-    }
-    return ByLocale(name_.Name(), other, asciiFoldsPlainly_);
+    return ByLocaleOutOfLine(name_.Name(), name_.Own(), other,
+                             asciiFoldsPlainly_);
   }
+
+  // The same for the name `name`, its index among the own names `own` and
+  // AsciiFoldsPlainly(), given as values, inline: for a loop out of line
+  // that asks it of every line.
+  [[gnu::always_inline]] static bool ByLocale(std::string_view name,
+                                              std::size_t own,
+                                              std::string_view other,
+                                              bool asciiFoldsPlainly) {
+    const int settled = SettledAnswer(own, other);
+    return settled >= 0 ? settled != 0
+                        : ByLocaleNotSettled(name, other, asciiFoldsPlainly);
+  }
+  std::string_view Name() const { return name_.Name(); }
+  std::size_t Own() const { return name_.Own(); }
+  bool AsciiFoldsPlainly() const { return asciiFoldsPlainly_; }
 
 private:
   // Out of line, so that the shortcuts stay small enough to inline into
   // every lookup, given values, so that the name stays in registers there,
   // and cold, so that a lookup readies its arguments only on the way to it
   // (where the locale is asked, its cost dwarfs the call's).
-  [[gnu::cold]] static bool ByLocale(std::string_view name,
-                                     std::string_view other,
-                                     bool asciiFoldsPlainly);
+  [[gnu::cold]] static bool ByLocaleOutOfLine(std::string_view name,
+                                              std::size_t own,
+                                              std::string_view other,
+                                              bool asciiFoldsPlainly);
+  [[gnu::cold]] static bool ByLocaleNotSettled(std::string_view name,
+                                               std::string_view other,
+                                               bool asciiFoldsPlainly);
+
+  // For the own name `own` and a name spelled exactly as an own name, the
+  // answer the platform settled for the pair (1 or 0); -1 for any other.
+  [[gnu::always_inline]] static int SettledAnswer(std::size_t own,
+                                                  std::string_view other) {
+    if (own == platform::kNotOwnName) {
+      return -1;
+    }
+    const std::size_t otherOwn = OwnNameIndex(other);
+    if (otherOwn == platform::kNotOwnName) {
+      return -1;
+    }
+    return platform::OwnNamesEqual(own, otherOwn) ? 1 : 0;
+  }
 
   FoldedName name_;
   bool asciiFoldsPlainly_;
