@@ -3,7 +3,7 @@
 # each case, the calls one callback makes into the locale's comparison
 # (counted by the host under Wine, in each build's own prefix), and the wall
 # time of one call and of a strlen+memcpy of its input (the baseline), each
-# the median of RUNS runs. A callback's ratio to its baseline is set beside
+# the fastest of RUNS runs (the one the machine's other work disturbed least). A callback's ratio to its baseline is set beside
 # the Linux build's. Times depend on the machine's load and are never
 # checked; with --check the counted calls are, and the script exits 1 when a
 # case makes more than its target.
@@ -61,12 +61,12 @@ measure() {
   fi
 }
 
-# The median of `runs` timings of mode $2 (--time or --baseline) in build $1.
-median_time() {
+# The fastest of `runs` timings of mode $2 (--time or --baseline) in build $1.
+fastest_time() {
   local i
   for ((i = 0; i < runs; ++i)); do
     measure "$1" "$2" "$3" "$4"
-  done | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'
+  done | sort -g | head -n 1
 }
 
 ratio() {
@@ -107,8 +107,8 @@ for row in "${cases[@]}"; do
         failed=1
       fi
     fi
-    time=$(median_time "$build" --time "$id" "$calls")
-    baseline=$(median_time "$build" --baseline "$id" "$calls")
+    time=$(fastest_time "$build" --time "$id" "$calls")
+    baseline=$(fastest_time "$build" --baseline "$id" "$calls")
     callback_ratio=$(ratio "$time" "$baseline")
     [[ -n $linux_ratio ]] || linux_ratio=$callback_ratio
     printf '| %-19s | %-11s | %12s | %6s | %8s | %11s | %5s | %12s |\n' "$id" \
