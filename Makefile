@@ -175,3 +175,21 @@ bench-check: bench-deps build
 	bench/measure.sh --check build/linux/bin/directive-measure
 	bench/host_cost.sh --check build/linux/bin/directive-host
 	bench/measure_lsp.sh --check build/linux/bin/directive-host
+	@$(MAKE) --no-print-directory bench-windows
+
+# The measuring host of each Windows build under Wine beside the Linux one:
+# the callbacks' calls into the locale (checked) and their times against a
+# strlen+memcpy baseline (shown).
+.PHONY: bench-windows
+bench-windows: build
+	@builds=; \
+	if $(have_wine32); then builds="$$builds build/windows"; \
+	else $(call missing,i686-w64-mingw32-g++-win32 or wine,the 32-bit Windows bench); fi; \
+	if $(have_wine64); then builds="$$builds build/windows-x64"; \
+	else $(call missing,x86_64-w64-mingw32-g++-win32 or wine64,the 64-bit Windows bench); fi; \
+	for build in $$builds; do \
+	  preset=$${build#build/}; \
+	  cmake --preset $$preset >/dev/null && \
+	  cmake --build --preset $$preset --target directive-measure || exit 1; \
+	done; \
+	if [ -n "$$builds" ]; then bench/windows_cost.sh --check build/linux $$builds; fi

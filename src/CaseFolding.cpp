@@ -13,9 +13,9 @@ bool case_folding::EqualsLongAsciiIgnoringCase(std::string_view a,
       .Matches(Word(a.data() + size - 8));
 }
 
-bool CaseInsensitiveName::ByLocale(std::string_view name,
-                                   std::string_view other,
-                                   bool asciiFoldsPlainly) {
+bool CaseInsensitiveName::ByLocaleNotSettled(std::string_view name,
+                                             std::string_view other,
+                                             bool asciiFoldsPlainly) {
   using namespace case_folding;
   if (other == name) {
     return true;
@@ -35,4 +35,11 @@ bool CaseInsensitiveName::ByLocale(std::string_view name,
     }
   }
   return platform::EqualsIgnoringCase(other, name);
+}
+
+bool CaseInsensitiveName::ByLocaleOutOfLine(std::string_view name,
+                                            std::size_t own,
+                                            std::string_view other,
+                                            bool asciiFoldsPlainly) {
+  return ByLocale(name, own, other, asciiFoldsPlainly);
 }

@@ -5,6 +5,7 @@
 #include "Words.h"
 #include "platform/platform.h"
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -55,7 +56,70 @@ struct FoldedWord {
 // equal but for the case of ASCII letters, a word at a time; out of line.
 bool EqualsLongAsciiIgnoringCase(std::string_view a, std::string_view b);
 
+// The first word of a string of up to 16 bytes and its last if it has
+// more than 8 (overlapping): with its size, the string itself.
+constexpr std::uint64_t HeadWord(std::string_view s) {
+  if (s.empty()) {
+    return 0;
+  }
+  return s.size() < 8 ? words::LoadPart(s.data(), s.size()) : Word(s.data());
+}
+constexpr std::uint64_t TailWord(std::string_view s) {
+  return s.size() > 8 ? Word(s.data() + s.size() - 8) : 0;
+}
+
+// The own names by size, for exact comparison: those of size s are
+// names[first[s]] to names[first[s + 1]], each its two words and index.
+struct OwnNamesBySize {
+  struct Name {
+    std::uint64_t head;
+    std::uint64_t tail;
+    std::size_t index;
+  };
+  static constexpr std::size_t kLongest = 16;
+  std::array<std::size_t, kLongest + 2> first;
+  std::array<Name, platform::kOwnNames.size()> names;
+};
+
+inline constexpr OwnNamesBySize kOwnNamesBySize = [] {
+  OwnNamesBySize bySize{};
+  std::size_t next = 0;
+  for (std::size_t size = 0; size <= OwnNamesBySize::kLongest; ++size) {
+    bySize.first[size] = next;
+    for (std::size_t i = 0; i < platform::kOwnNames.size(); ++i) {
+      const std::string_view name = platform::kOwnNames[i];
+      if (name.size() == size) {
+        bySize.names[next++] = {HeadWord(name), TailWord(name), i};
+      }
+    }
+  }
+  bySize.first[OwnNamesBySize::kLongest + 1] = next;
+  return bySize;
+}();
+static_assert(kOwnNamesBySize.first.back() == platform::kOwnNames.size(),
+              "every own name is at most kLongest bytes");
+
 } // namespace case_folding
+
+// The index in platform::kOwnNames of the name with exactly the bytes of
+// `name`, or platform::kNotOwnName: its size picks the own names to compare
+// by two words, since most lookups on Windows ask it of every line.
+[[gnu::always_inline]] constexpr std::size_t
+OwnNameIndex(std::string_view name) {
+  using namespace case_folding;
+  const std::size_t size = name.size();
+  if (size > OwnNamesBySize::kLongest) {
+    return platform::kNotOwnName;
+  }
+  for (std::size_t i = kOwnNamesBySize.first[size];
+       i < kOwnNamesBySize.first[size + 1]; ++i) {
+    const OwnNamesBySize::Name &own = kOwnNamesBySize.names[i];
+    if (own.head == HeadWord(name) && own.tail == TailWord(name)) {
+      return own.index;
+    }
+  }
+  return platform::kNotOwnName;
+}
 
 // Whether every byte of `s` is below 0x80; a constant string is read at
 // compile time too.
@@ -81,7 +145,7 @@ class FoldedName {
 public:
   constexpr FoldedName(std::string_view name)
       : name_(name), ascii_(IsAscii(name)), head_(HeadOf(name, ascii_)),
-        tail_(TailOf(name, ascii_)) {}
+        tail_(TailOf(name, ascii_)), own_(OwnNameIndex(name)) {}
   // Any string a string_view can be made of, as a name too.
   template <typename Text>
   requires std::is_convertible_v<const Text &, std::string_view>
@@ -90,6 +154,8 @@ public:
   constexpr std::string_view Name() const { return name_; }
   constexpr std::size_t Size() const { return name_.size(); }
   constexpr bool Ascii() const { return ascii_; }
+  // Its index among the module's own names, or platform::kNotOwnName.
+  constexpr std::size_t Own() const { return own_; }
 
   // For an ASCII name: whether the Size() bytes at `other` are the name's
   // but for the case of ASCII letters.
@@ -129,6 +195,7 @@ private:
   bool ascii_;
   case_folding::FoldedWord head_;
   case_folding::FoldedWord tail_;
+  std::size_t own_;
 };
 
 // Compares one name with many, ignoring case under the user's locale: what
@@ -140,7 +207,10 @@ private:
 // (FoldedName::SameAsciiBytes). Else, there, they are read byte by byte
 // while both bytes are ASCII: a byte that differs other than in case, or one
 // string ending before the other, decides the answer; only a byte that is
-// not ASCII hands the rest to the locale.
+// not ASCII hands the rest to the locale. An own name compared with another
+// spelled exactly as one of them takes the answer the platform layer settled
+// for the pair as it loaded (platform::OwnNamesEqual): the locale's own
+// answer for those very bytes. Any other pair goes to the locale.
 class CaseInsensitiveName {
 public:
   [[gnu::always_inline]] explicit CaseInsensitiveName(const FoldedName &name)
@@ -168,19 +238,53 @@ public:
     return Matches(other, IsAscii(other));
   }
 
-  // The comparison past the shortcut of lengths and bytes.
+  // The comparison past the shortcut of lengths and bytes: out of line.
   [[gnu::always_inline]] bool ByLocale(std::string_view other) const {
-    return ByLocale(name_.Name(), other, asciiFoldsPlainly_);
+    return ByLocaleOutOfLine(name_.Name(), name_.Own(), other,
+                             asciiFoldsPlainly_);
   }
+
+  // The same for the name `name`, its index among the own names `own` and
+  // AsciiFoldsPlainly(), given as values, inline: for a loop out of line
+  // that asks it of every line.
+  [[gnu::always_inline]] static bool ByLocale(std::string_view name,
+                                              std::size_t own,
+                                              std::string_view other,
+                                              bool asciiFoldsPlainly) {
+    const int settled = SettledAnswer(own, other);
+    return settled >= 0 ? settled != 0
+                        : ByLocaleNotSettled(name, other, asciiFoldsPlainly);
+  }
+  std::string_view Name() const { return name_.Name(); }
+  std::size_t Own() const { return name_.Own(); }
+  bool AsciiFoldsPlainly() const { return asciiFoldsPlainly_; }
 
 private:
   // Out of line, so that the shortcuts stay small enough to inline into
   // every lookup, given values, so that the name stays in registers there,
   // and cold, so that a lookup readies its arguments only on the way to it
   // (where the locale is asked, its cost dwarfs the call's).
-  [[gnu::cold]] static bool ByLocale(std::string_view name,
-                                     std::string_view other,
-                                     bool asciiFoldsPlainly);
+  [[gnu::cold]] static bool ByLocaleOutOfLine(std::string_view name,
+                                              std::size_t own,
+                                              std::string_view other,
+                                              bool asciiFoldsPlainly);
+  [[gnu::cold]] static bool ByLocaleNotSettled(std::string_view name,
+                                               std::string_view other,
+                                               bool asciiFoldsPlainly);
+
+  // For the own name `own` and a name spelled exactly as an own name, the
+  // answer the platform settled for the pair (1 or 0); -1 for any other.
+  [[gnu::always_inline]] static int SettledAnswer(std::size_t own,
+                                                  std::string_view other) {
+    if (own == platform::kNotOwnName) {
+      return -1;
+    }
+    const std::size_t otherOwn = OwnNameIndex(other);
+    if (otherOwn == platform::kNotOwnName) {
+      return -1;
+    }
+    return platform::OwnNamesEqual(own, otherOwn) ? 1 : 0;
+  }
 
   FoldedName name_;
   bool asciiFoldsPlainly_;

@@ -65,3 +65,16 @@ bool PropertyList::MarkOtherNames() {
   }
   return marked;
 }
+
+std::size_t PropertyList::FindByLocale(const PropertyLine *begin,
+                                       const PropertyLine *end,
+                                       std::string_view name, std::size_t own,
+                                       bool asciiFoldsPlainly) {
+  for (const PropertyLine *line = begin; line != end; ++line) {
+    if (line->HasEquals() && CaseInsensitiveName::ByLocale(
+                                 name, own, line->Name(), asciiFoldsPlainly)) {
+      return static_cast<std::size_t>(line - begin);
+    }
+  }
+  return static_cast<std::size_t>(end - begin);
+}

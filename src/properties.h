@@ -342,13 +342,20 @@ private:
       }
       return nullptr;
     }
-    for (Line *line = begin; line != end; ++line) {
-      if (line->HasEquals() && wanted.ByLocale(line->Name())) {
-        return line;
-      }
-    }
-    return nullptr;
+    const std::size_t found = FindByLocale(
+        begin, end, wanted.Name(), wanted.Own(), wanted.AsciiFoldsPlainly());
+    return found == static_cast<std::size_t>(end - begin) ? nullptr
+                                                          : begin + found;
   }
+
+  // The index of the first line with '=' whose name matches the name
+  // `name` (CaseInsensitiveName::ByLocale), or the number of lines: the
+  // lookup where names do not compare by bytes alone. Out of line and cold,
+  // so that the byte path stays as small as it is without it; on Windows,
+  // the path of every lookup.
+  [[gnu::cold]] static std::size_t
+  FindByLocale(const PropertyLine *begin, const PropertyLine *end,
+               std::string_view name, std::size_t own, bool asciiFoldsPlainly);
 
   // FromText's state between words: where the line being read starts, its
   // first '=' once found, and every byte read so far, OR-ed.

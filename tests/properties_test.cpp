@@ -333,6 +333,109 @@ TEST(CaseFolding, ListLookupsGiveThePlatformsAnswersAtEveryLength) {
   EXPECT_EQ(differences, 0u);
 }
 
+// The answers settled at load for the module's own names are the locale's.
+TEST(CaseFolding, OwnNamesTakeTheAnswersTheLocaleGives) {
+  for (std::size_t wanted = 0; wanted < platform::kOwnNames.size(); ++wanted) {
+    EXPECT_EQ(FoldedName(platform::kOwnNames[wanted]).Own(), wanted);
+    for (std::size_t other = 0; other < platform::kOwnNames.size(); ++other) {
+      EXPECT_EQ(platform::OwnNamesEqual(wanted, other),
+                platform::EqualsIgnoringCase(platform::kOwnNames[other],
+                                             platform::kOwnNames[wanted]))
+          << platform::kOwnNames[wanted] << " / " << platform::kOwnNames[other];
+    }
+  }
+  // Only the very bytes of an own name are one.
+  for (const char *miss : {"Label", "label ", "labe", "argument", "goto\xAD",
+                           "argument3", "actionvaluex"}) {
+    EXPECT_EQ(OwnNameIndex(miss), platform::kNotOwnName) << miss;
+  }
+}
+
+// Every pair of short names that some locale treats unlike ASCII in "C"
+// (Turkish I, Hungarian and Czech double letters, Danish aa, ignored
+// characters, a lead byte of code page 932 followed by an ASCII byte), the
+// module's own names and their near misses: each looked up in a list of all
+// of them, and tested as the goto action is, as the platform says. Runs
+// under several user locales (tests/CMakeLists.txt).
+TEST(CaseFolding, TroublesomePairsGiveThePlatformsAnswers) {
+  std::vector<std::string> names;
+  for (const std::string_view own : platform::kOwnNames) {
+    const std::string name(own);
+    std::string upper = name;
+    for (char &c : upper) {
+      c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 0x20 : c);
+    }
+    names.insert(names.end(),
+                 {name, upper, name + "\xAD", "\xAD" + name, name + "\x01",
+                  "\x81" + name, name.substr(0, name.size() / 2)});
+  }
+  names.insert(names.end(), {"I",
+                             "i",
+                             "\xDD",
+                             "\xFD",
+                             "\xC4\xB0",
+                             "\xC4\xB1",
+                             "Ii",
+                             "iI",
+                             "cs",
+                             "CS",
+                             "ccs",
+                             "cscs",
+                             "dzs",
+                             "ddzs",
+                             "ch",
+                             "CH",
+                             "c",
+                             "h",
+                             "aa",
+                             "AA",
+                             "\xE5",
+                             "\xC5",
+                             "ss",
+                             "\xDF",
+                             "\x81"
+                             "A",
+                             "\x81"
+                             "a",
+                             "\x82\x60",
+                             "\x82\x81",
+                             "\x81",
+                             "-",
+                             "'",
+                             "",
+                             "a-b",
+                             "ab",
+                             "\xE2\x84\xAA",
+                             "k",
+                             "K"});
+  std::string text;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    text += names[i] + "=" + std::to_string(i) + "\r\n";
+  }
+  std::size_t differences = 0;
+  for (const std::string &wanted : names) {
+    const FoldedName folded(wanted);
+    for (const std::string &other : names) {
+      // One list per line, so that each pair is looked up on its own.
+      PropertyList single;
+      const std::string line = other + "=v";
+      single.FromText(line);
+      const bool expected = platform::EqualsIgnoringCase(other, wanted);
+      if ((single.FindName(folded).has_value() != expected ||
+           EqualsIgnoringCase(folded, other) != expected) &&
+          ++differences <= 10) {
+        ADD_FAILURE() << "\"" << wanted << "\" / \"" << other << "\"";
+      }
+    }
+    const PropertyList list = ListOf(text);
+    if (list.FindName(folded) != PlatformFind(list, wanted) &&
+        ++differences <= 10) {
+      ADD_FAILURE() << "\"" << wanted << "\" in the list of all";
+    }
+  }
+  EXPECT_EQ(differences, 0u);
+}
+
 TEST(NormalizeValue, TrimsThenDropsOneQuoteFromEachEnd) {
   struct Case {
     std::string in;

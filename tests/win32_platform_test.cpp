@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -84,6 +86,27 @@ TEST_F(Cp1252, ValueOfSkipsTheSoftHyphenInAName) {
   EXPECT_EQ(list.FindName("label"), 0u);
   EXPECT_EQ(list.ValueOf("label"), "x");
   EXPECT_EQ(list.ValueOf("LABEL"), "x");
+}
+
+// A run under a chosen user locale (tests/CMakeLists.txt) names the locale
+// and its ANSI code page in DIRECTIVE_TEST_USER_LOCALE, as "041f:1254": the
+// run proves that the locale the comparisons use is that one.
+TEST(UserLocale, IsTheOneTheRunAskedFor) {
+  char wanted[32] = {};
+  const DWORD length = GetEnvironmentVariableA("DIRECTIVE_TEST_USER_LOCALE",
+                                               wanted, sizeof wanted);
+  if (length == 0 || length >= sizeof wanted) {
+    GTEST_SKIP() << "no user locale asked for";
+  }
+  unsigned long lcid = 0;
+  unsigned codePage = 0;
+  ASSERT_EQ(std::sscanf(wanted, "%lx:%u", &lcid, &codePage), 2) << wanted;
+  EXPECT_EQ(GetUserDefaultLCID(), lcid);
+  char userCodePage[8] = {};
+  ASSERT_GT(GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE,
+                           userCodePage, sizeof userCodePage),
+            0);
+  EXPECT_EQ(std::strtoul(userCodePage, nullptr, 10), codePage);
 }
 
 TEST(HostModule, IsTheExecutablesOwnModule) {

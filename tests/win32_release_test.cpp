@@ -2,6 +2,7 @@
 // it, and not at all when the process ends with the DLL still loaded. The
 // test redirects the DLL's own import of FreeLibrary to watch its calls.
 #include "platform/ModuleLoader.h"
+#include "support/ImportRedirect_win32.h"
 
 #include <windows.h>
 
@@ -27,46 +28,12 @@ BOOL WINAPI WatchedFreeLibrary(HMODULE module) {
   return FreeLibrary(module);
 }
 
-// Points the import address table entry of KERNEL32!FreeLibrary in `module`
-// at WatchedFreeLibrary. False when the module does not import it.
+// Points the DLL's import of FreeLibrary at WatchedFreeLibrary. False when
+// the module does not import it.
 bool WatchFreeLibrary(HMODULE module) {
-  auto *const base = reinterpret_cast<BYTE *>(module);
-  const auto *dos = reinterpret_cast<const IMAGE_DOS_HEADER *>(base);
-  const auto *nt =
-      reinterpret_cast<const IMAGE_NT_HEADERS *>(base + dos->e_lfanew);
-  const IMAGE_DATA_DIRECTORY &imports =
-      nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  for (auto *dll = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR *>(
-           base + imports.VirtualAddress);
-       dll->Name != 0; ++dll) {
-    if (_stricmp(reinterpret_cast<const char *>(base + dll->Name),
-                 "kernel32.dll") != 0) {
-      continue;
-    }
-    const auto *names = reinterpret_cast<const IMAGE_THUNK_DATA *>(
-        base + dll->OriginalFirstThunk);
-    auto *addresses =
-        reinterpret_cast<IMAGE_THUNK_DATA *>(base + dll->FirstThunk);
-    for (; names->u1.AddressOfData != 0; ++names, ++addresses) {
-      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) {
-        continue;
-      }
-      const auto *byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME *>(
-          base + names->u1.AddressOfData);
-      if (std::strcmp(reinterpret_cast<const char *>(byName->Name),
-                      "FreeLibrary") != 0) {
-        continue;
-      }
-      DWORD protection = 0;
-      VirtualProtect(&addresses->u1.Function, sizeof addresses->u1.Function,
-                     PAGE_READWRITE, &protection);
-      addresses->u1.Function = reinterpret_cast<DWORD_PTR>(&WatchedFreeLibrary);
-      VirtualProtect(&addresses->u1.Function, sizeof addresses->u1.Function,
-                     protection, &protection);
-      return true;
-    }
-  }
-  return false;
+  return RedirectKernel32Import(
+             module, "FreeLibrary",
+             reinterpret_cast<void *>(&WatchedFreeLibrary)) != nullptr;
 }
 
 std::string PluginPath() {

@@ -16,6 +16,8 @@ namespace platform {
 // False until the user's locale is read, and where it cannot be.
 bool detail::asciiFoldsPlainly = false;
 
+std::array<std::uint8_t, kOwnNames.size()> detail::ownNameMatches{};
+
 namespace {
 
 char AsciiLower(char c) {
@@ -48,9 +50,31 @@ public:
     if (handle_ == locale_t{}) {
       handle_ = newlocale(LC_CTYPE_MASK, "C", locale_t{});
     }
-    if (handle_ == locale_t{}) {
-      return;
+    if (handle_ != locale_t{}) {
+      ReadAsciiFolding();
     }
+    detail::SettleOwnNameMatches(
+        [this](std::string_view a, std::string_view b) { return Equal(a, b); });
+  }
+  ~UserLocale() {
+    if (handle_ != locale_t{}) {
+      freelocale(handle_);
+    }
+  }
+  UserLocale(const UserLocale &) = delete;
+  UserLocale &operator=(const UserLocale &) = delete;
+
+  bool Equal(std::string_view a, std::string_view b) const {
+    if (handle_ == locale_t{}) {
+      return EqualsAsciiIgnoringCase(a, b);
+    }
+    return multibyte_ ? EqualWide(a, b) : EqualBytes(a, b);
+  }
+
+private:
+  // Whether ASCII folds plainly, and whether a character may take more than
+  // one byte.
+  void ReadAsciiFolding() {
     const locale_t previous = uselocale(handle_);
     multibyte_ = MB_CUR_MAX > 1;
     uselocale(previous);
@@ -70,22 +94,7 @@ public:
       }
     }
   }
-  ~UserLocale() {
-    if (handle_ != locale_t{}) {
-      freelocale(handle_);
-    }
-  }
-  UserLocale(const UserLocale &) = delete;
-  UserLocale &operator=(const UserLocale &) = delete;
 
-  bool Equal(std::string_view a, std::string_view b) const {
-    if (handle_ == locale_t{}) {
-      return EqualsAsciiIgnoringCase(a, b);
-    }
-    return multibyte_ ? EqualWide(a, b) : EqualBytes(a, b);
-  }
-
-private:
   bool SameLetter(wint_t a, wint_t b) const {
     return a == b || towlower_l(a, handle_) == towlower_l(b, handle_) ||
            towupper_l(a, handle_) == towupper_l(b, handle_);

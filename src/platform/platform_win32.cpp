@@ -52,6 +52,19 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 // them, so that strings of different lengths can be equal.
 bool detail::asciiFoldsPlainly = false;
 
+std::array<std::uint8_t, kOwnNames.size()> detail::ownNameMatches{};
+
+namespace {
+
+// Asks the locale about the own names as the module loads: every lookup of
+// one of them among them is then answered without it.
+struct OwnNamesSettled {
+  OwnNamesSettled() { detail::SettleOwnNameMatches(EqualsIgnoringCase); }
+};
+const OwnNamesSettled ownNamesSettled;
+
+} // namespace
+
 } // namespace platform
 
 // Frees the C++ runtime's emergency exception buffer. The DLL carries its own
