@@ -112,3 +112,25 @@ AssembleInput SplitAssembleInput(const std::uint8_t *data, std::size_t size) {
   }
   return {text.substr(0, nul), text.substr(nul + 1)};
 }
+
+int FuzzParseInput(const std::uint8_t *data, std::size_t size,
+                   void (*check)(const std::string &text)) {
+  const std::string text = TextOf(data, size);
+  check(text);
+  if (StretchThis(data, size)) {
+    check(Stretched(text, size));
+  }
+  return 0;
+}
+
+int FuzzAssembleInput(const std::uint8_t *data, std::size_t size,
+                      void (*check)(const std::string &keyword,
+                                    const std::string &properties)) {
+  const AssembleInput input = SplitAssembleInput(data, size);
+  check(input.keyword, input.properties);
+  if (StretchThis(data, size)) {
+    check(input.keyword, Stretched(input.properties, size));
+    check(Stretched(input.keyword, size), input.properties);
+  }
+  return 0;
+}

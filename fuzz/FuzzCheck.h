@@ -52,3 +52,14 @@ struct AssembleInput {
   std::string properties;
 };
 AssembleInput SplitAssembleInput(const std::uint8_t *data, std::size_t size);
+
+// One run of a parse target: `check` on the input as text and, for one input
+// in 16, on it stretched across the capacity.
+int FuzzParseInput(const std::uint8_t *data, std::size_t size,
+                   void (*check)(const std::string &text));
+
+// One run of an assemble target: `check` on the input split by
+// SplitAssembleInput and, for one input in 16, with each half stretched.
+int FuzzAssembleInput(const std::uint8_t *data, std::size_t size,
+                      void (*check)(const std::string &keyword,
+                                    const std::string &properties));

@@ -28,11 +28,5 @@ void Check(const std::string &keyword, const std::string &properties) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data,
                                       std::size_t size) {
-  const AssembleInput input = SplitAssembleInput(data, size);
-  Check(input.keyword, input.properties);
-  if (StretchThis(data, size)) {
-    Check(input.keyword, Stretched(input.properties, size));
-    Check(Stretched(input.keyword, size), input.properties);
-  }
-  return 0;
+  return FuzzAssembleInput(data, size, Check);
 }

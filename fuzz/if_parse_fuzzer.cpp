@@ -30,10 +30,5 @@ void Check(const std::string &text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data,
                                       std::size_t size) {
-  const std::string text = TextOf(data, size);
-  Check(text);
-  if (StretchThis(data, size)) {
-    Check(Stretched(text, size));
-  }
-  return 0;
+  return FuzzParseInput(data, size, Check);
 }
