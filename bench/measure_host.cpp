@@ -35,11 +35,7 @@ std::vector<Registered> &Registrations() {
 }
 
 std::string PluginPath() {
-  const std::string executable = directive_host::platform::ExecutablePath();
-  const std::size_t slash = executable.find_last_of("/\\");
-  const std::string folder =
-      slash == std::string::npos ? "." : executable.substr(0, slash);
-  return folder + "/" + directive_host::platform::PluginFileName();
+  return directive_host::platform::PluginBesideExecutable();
 }
 
 const Registered *Find(const std::string &keyword) {

@@ -26,4 +26,14 @@ const char *PluginFileName();
 // Full path of the running executable, or "" when the system cannot say.
 std::string ExecutablePath();
 
+// The plug-in module beside the running executable, where a build puts it
+// (the current folder's when the executable's path is not known).
+inline std::string PluginBesideExecutable() {
+  const std::string executable = ExecutablePath();
+  const std::size_t slash = executable.find_last_of("/\\");
+  const std::string folder =
+      slash == std::string::npos ? "." : executable.substr(0, slash);
+  return folder + "/" + PluginFileName();
+}
+
 } // namespace directive_host::platform
