@@ -1,5 +1,6 @@
 #include "validate/Calls.h"
 
+#include "platform/CallWatch.h"
 #include "validate/Escape.h"
 
 #include <cstring>
@@ -31,6 +32,7 @@ void RethrowFromModule(std::string input) {
 void Perform(const Call &call, const std::vector<KeywordHandler> &keywords,
              char *out) {
   const KeywordHandler &keyword = keywords[call.keyword];
+  const platform::CallUnderWay watched;
   try {
     if (call.kind == Call::Kind::kParse) {
       keyword.parse(call.TextPointer(), out, 0);

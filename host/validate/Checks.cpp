@@ -8,9 +8,10 @@ constexpr CheckSpec kChecks[] = {
     {"exports", false, CheckExports, "AutoRegister is exported, undecorated"},
     {"registration", false, CheckRegistration,
      "keywords are non-empty, start with '#', hold no whitespace\n"
-     "and stay valid; both callbacks are given; a second\n"
-     "AutoRegister repeats the first; loading into a host that\n"
-     "exports no entry points does not crash"},
+     "and stay valid; none is registered twice, in any ASCII case;\n"
+     "both callbacks are given; none registers from a callback; a\n"
+     "second AutoRegister repeats the first; loading into a host\n"
+     "that exports no entry points does not crash"},
     {"null-pointers", false, CheckNullPointers,
      "a null input reads as \"\"; a null out gets nothing"},
     {"capacity", false, CheckCapacity,
