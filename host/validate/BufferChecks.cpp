@@ -184,7 +184,10 @@ CheckResult CheckInPlace(const CheckContext &context) {
             const std::string &described) -> std::optional<CheckResult> {
           const Call &call = subject.Generated().calls[i];
           const KeywordHandler &keyword = subject.Keywords()[call.keyword];
-          const auto separate = ResultOf(call, subject.Keywords(), buffer);
+          // From a copy: a module that writes into its inputs must not
+          // change the strings the calls in place are made from.
+          const Call copy = call;
+          const auto separate = ResultOf(copy, subject.Keywords(), buffer);
           if (!separate) {
             return std::nullopt; // no result to compare: termination's
           }

@@ -52,6 +52,10 @@ private:
 void Perform(const Call &call, const std::vector<KeywordHandler> &keywords,
              char *out);
 
+// Calls `call`'s callback with these strings in place of its own.
+void PerformWith(const Call &call, const std::vector<KeywordHandler> &keywords,
+                 const char *text, const char *keyword, char *out);
+
 // `proc`, a callback, called under the watchdog of hangs: for the calls
 // that do not go through Perform.
 template <typename Proc> auto Watched(Proc proc) {

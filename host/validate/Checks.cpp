@@ -14,6 +14,12 @@ constexpr CheckSpec kChecks[] = {
      "that exports no entry points does not crash"},
     {"null-pointers", false, CheckNullPointers,
      "a null input reads as \"\"; a null out gets nothing"},
+    {"over-read", false, CheckOverRead,
+     "no callback reads past the NUL of its text, keyword or\n"
+     "properties (each ends at an inaccessible page)"},
+    {"inputs-unchanged", false, CheckInputsUnchanged,
+     "no callback writes into its input strings (they lie in\n"
+     "read-only pages and are compared after each call)"},
     {"capacity", false, CheckCapacity,
      "no callback writes past DIRECTIVE_RESULT_CAPACITY bytes\n"
      "(a guard page follows the buffer)"},

@@ -44,6 +44,8 @@ const CheckSpec *FindCheck(std::string_view name);
 CheckResult CheckExports(const CheckContext &context);
 CheckResult CheckRegistration(const CheckContext &context);
 CheckResult CheckNullPointers(const CheckContext &context);
+CheckResult CheckOverRead(const CheckContext &context);
+CheckResult CheckInputsUnchanged(const CheckContext &context);
 CheckResult CheckCapacity(const CheckContext &context);
 CheckResult CheckTermination(const CheckContext &context);
 CheckResult CheckDeterminism(const CheckContext &context);

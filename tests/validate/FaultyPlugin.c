@@ -164,6 +164,31 @@ static DirectiveBool DIRECTIVE_CALL NoteParse(const char *text, char *out,
   /* FAULT_NULL_POINTERS: a null text is not looked for. */
   text = text != NULL ? text : "";
 #endif
+#ifdef FAULT_INPUTS_UNCHANGED
+  if (*text != '\0') {
+    /* Marks the text as being read in its first byte, for a moment. */
+    volatile char *first = (volatile char *)(uintptr_t)text;
+    const char saved = *first;
+    *first = '\x01';
+    *first = saved;
+  }
+#endif
+#ifdef FAULT_OVER_READ
+  {
+    /* Looks at the first 16 bytes at once, however short the text. */
+    char head[16];
+    unsigned char sum = 0;
+    size_t i;
+    memcpy(head, text, sizeof head);
+    for (i = 0; i < sizeof head; ++i) {
+      sum = (unsigned char)(sum ^ (unsigned char)head[i]);
+    }
+    if (sum == 0x7f && head[0] == '\x01') {
+      out[0] = '\0';
+      return 0;
+    }
+  }
+#endif
 #ifdef FAULT_DETERMINISM
   while (atomic_flag_test_and_set(&lastLock)) {
   }
