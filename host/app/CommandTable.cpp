@@ -217,6 +217,9 @@ constexpr OptionSpec kValidateOptions[] = {
     {.name = "--time-limit",
      .valueName = "SECONDS",
      .help = "end a check that runs longer (default 120)"},
+    {.name = "--call-limit",
+     .valueName = "SECONDS",
+     .help = "end a check at a call that takes longer (default 3)"},
     // How directive-host runs one check in a child process of its own; not
     // in the help.
     {.name = "--run-check", .valueName = "NAME"},

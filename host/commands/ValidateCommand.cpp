@@ -2,6 +2,7 @@
 
 #include "io/Errors.h"
 #include "io/Output.h"
+#include "platform/CallWatch.h"
 #include "platform/HostFiles.h"
 #include "platform/ModuleLoader.h"
 #include "plugins/DefaultModule.h"
@@ -21,6 +22,8 @@ namespace directive_host::validate {
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr int kCallLimitAfterHang = 1;
 
 template <typename Number>
 Number NumberOption(const GivenOption &option, Number least) {
@@ -108,8 +111,8 @@ std::vector<const CheckSpec *> Selected(const ValidateOptions &options) {
   return checks;
 }
 
-ModuleReport Validate(const ValidateOptions &options,
-                      const CheckContext &context, const std::string &self) {
+ModuleReport Validate(const ValidateOptions &options, CheckContext context,
+                      const std::string &self) {
   ModuleReport report{context.module, {}, {}};
   if (!options.json) {
     Write(HeadingLine(context.module, context.seed, context.iterations));
@@ -126,6 +129,10 @@ ModuleReport Validate(const ValidateOptions &options,
                       context.module + "': " + result.detail);
       return report;
     }
+    if (result.status == CheckStatus::kTimedOut) {
+      // The checks after it likely meet the same hang: each waits less.
+      context.callLimit = kCallLimitAfterHang;
+    }
     report.checks.push_back({std::string(check->name), result});
     if (!options.json) {
       Write(CheckLine(report.checks.back()));
@@ -140,6 +147,7 @@ ModuleReport Validate(const ValidateOptions &options,
 // A child: the one check, its result as a record.
 int RunChildCheck(const ValidateOptions &options, const CheckContext &context) {
   platform::ReportCrashes();
+  platform::WatchCalls(context.callLimit);
   const CheckResult result = RunHere(*FindCheck(options.runCheck), context);
   WriteOutput(ResultRecord(result));
   return kExitSuccess;
@@ -161,6 +169,8 @@ ValidateOptions ValidateOptionsOf(const Invocation &invocation) {
       options.iterations = NumberOption<int>(option, 1);
     } else if (option.name == "--time-limit") {
       options.timeLimit = NumberOption<int>(option, 1);
+    } else if (option.name == "--call-limit") {
+      options.callLimit = NumberOption<int>(option, 1);
     } else if (option.name == "--only") {
       options.only = CheckNames(option);
     } else if (option.name == "--run-check") {
@@ -192,6 +202,7 @@ int RunValidate(const Invocation &invocation, const Registry &) {
   CheckContext context;
   context.seed = options.seed ? *options.seed : NewSeed();
   context.iterations = options.iterations;
+  context.callLimit = options.callLimit;
   context.bareHost = BareHostPath(self);
   if (!options.runCheck.empty()) {
     context.module = options.modules.front();

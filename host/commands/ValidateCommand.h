@@ -18,6 +18,7 @@ struct ValidateOptions {
   std::vector<std::string> only; // check names; empty for all
   bool inProcess = false;
   double timeLimit = 120; // seconds per check in a child process
+  int callLimit = 3;      // seconds per call of the module
   std::string runCheck;   // set in a child: the one check it runs
   std::vector<std::string> modules;
 };

@@ -36,8 +36,19 @@ inline constexpr std::string_view kCrashNoteMarker =
 // debugger or a core file.
 void ReportCrashes();
 
-// The note a crash writes. `note` must stay valid and unchanged until it is
-// replaced; null writes none.
-void SetCrashNote(const std::string *note);
+// The note a crash or a hang writes. `note` must stay valid and unchanged
+// until it is replaced; null writes none. Returns the note it replaces.
+const std::string *SetCrashNote(const std::string *note);
+
+// Written to standard output before the note when a process that called
+// WatchCalls ends a call that hung.
+inline constexpr std::string_view kHangNoteMarker =
+    "\n@@ directive-host hang note @@\n";
+
+// Writes kHangNoteMarker and the current note to standard output and ends
+// this process at once, as a watchdog does: no handler, no destructor and no
+// module's own clean-up runs, as any of them might wait for the hung call.
+[[noreturn]] void EndHungProcess();
+inline constexpr int kHungExitCode = 124;
 
 } // namespace directive_host::platform

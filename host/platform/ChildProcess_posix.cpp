@@ -153,6 +153,16 @@ void ReportCrashes() {
   }
 }
 
-void SetCrashNote(const std::string *note) { crashNote.store(note); }
+const std::string *SetCrashNote(const std::string *note) {
+  return crashNote.exchange(note);
+}
+
+void EndHungProcess() {
+  WriteAll(STDOUT_FILENO, kHangNoteMarker.data(), kHangNoteMarker.size());
+  if (const std::string *note = crashNote.load()) {
+    WriteAll(STDOUT_FILENO, note->data(), note->size());
+  }
+  _exit(kHungExitCode);
+}
 
 } // namespace directive_host::platform

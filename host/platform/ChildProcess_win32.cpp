@@ -185,6 +185,18 @@ void ReportCrashes() {
   SetUnhandledExceptionFilter(OnCrash);
 }
 
-void SetCrashNote(const std::string *note) { crashNote.store(note); }
+const std::string *SetCrashNote(const std::string *note) {
+  return crashNote.exchange(note);
+}
+
+void EndHungProcess() {
+  const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+  WriteAll(out, kHangNoteMarker.data(), kHangNoteMarker.size());
+  if (const std::string *note = crashNote.load()) {
+    WriteAll(out, note->data(), note->size());
+  }
+  TerminateProcess(GetCurrentProcess(), kHungExitCode);
+  ExitProcess(kHungExitCode);
+}
 
 } // namespace directive_host::platform

@@ -1,7 +1,5 @@
 #include "platform/GuardedBuffer.h"
 
-#include "directive_plugin.h"
-
 #include <windows.h>
 
 #include <cstring>
@@ -9,23 +7,30 @@
 
 namespace directive_host::platform {
 
-GuardedBuffer::GuardedBuffer() {
+GuardedBuffer::GuardedBuffer(std::size_t size) : size_(size) {
   SYSTEM_INFO info;
   GetSystemInfo(&info);
   const std::size_t page = info.dwPageSize;
-  const std::size_t dataPages = (DIRECTIVE_RESULT_CAPACITY + page - 1) / page;
-  size_ = (dataPages + 1) * page;
-  base_ = static_cast<char *>(
-      VirtualAlloc(nullptr, size_, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+  dataPagesBytes_ = (size + page - 1) / page * page;
+  base_ = static_cast<char *>(VirtualAlloc(nullptr, dataPagesBytes_ + page,
+                                           MEM_RESERVE | MEM_COMMIT,
+                                           PAGE_READWRITE));
   DWORD old = 0;
   if (base_ == nullptr ||
-      !VirtualProtect(base_ + dataPages * page, page, PAGE_NOACCESS, &old)) {
+      !VirtualProtect(base_ + dataPagesBytes_, page, PAGE_NOACCESS, &old)) {
     throw std::bad_alloc();
   }
-  data_ = base_ + dataPages * page - DIRECTIVE_RESULT_CAPACITY;
-  std::memset(data_, 'X', DIRECTIVE_RESULT_CAPACITY);
+  data_ = base_ + dataPagesBytes_ - size;
+  std::memset(data_, 'X', size);
 }
 
 GuardedBuffer::~GuardedBuffer() { VirtualFree(base_, 0, MEM_RELEASE); }
+
+bool GuardedBuffer::SetReadOnly(bool readOnly) {
+  DWORD old = 0;
+  return dataPagesBytes_ == 0 ||
+         VirtualProtect(base_, dataPagesBytes_,
+                        readOnly ? PAGE_READONLY : PAGE_READWRITE, &old);
+}
 
 } // namespace directive_host::platform

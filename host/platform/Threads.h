@@ -11,4 +11,8 @@ namespace directive_host::platform {
 // returns when all have returned.
 void RunOnThreads(int count, const std::function<void(int)> &body);
 
+// Calls tick() every `milliseconds` on a thread of its own, for as long as
+// the process lives.
+void StartTicking(int milliseconds, std::function<void()> tick);
+
 } // namespace directive_host::platform

@@ -1,5 +1,6 @@
 #include "platform/Threads.h"
 
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -13,6 +14,15 @@ void RunOnThreads(int count, const std::function<void(int)> &body) {
   for (std::thread &thread : threads) {
     thread.join();
   }
+}
+
+void StartTicking(int milliseconds, std::function<void()> tick) {
+  std::thread([milliseconds, tick = std::move(tick)] {
+    for (;;) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+      tick();
+    }
+  }).detach();
 }
 
 } // namespace directive_host::platform

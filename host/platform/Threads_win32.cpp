@@ -13,6 +13,19 @@ struct ThreadStart {
   int index;
 };
 
+struct Ticking {
+  int milliseconds;
+  std::function<void()> tick;
+};
+
+DWORD WINAPI RunTicking(LPVOID parameter) {
+  const Ticking &ticking = *static_cast<const Ticking *>(parameter);
+  for (;;) {
+    Sleep(static_cast<DWORD>(ticking.milliseconds));
+    ticking.tick();
+  }
+}
+
 DWORD WINAPI RunThreadStart(LPVOID parameter) {
   const ThreadStart &start = *static_cast<const ThreadStart *>(parameter);
   (*start.body)(start.index);
@@ -40,6 +53,18 @@ void RunOnThreads(int count, const std::function<void(int)> &body) {
     WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);
   }
+}
+
+void StartTicking(int milliseconds, std::function<void()> tick) {
+  // Lives as long as the thread, which is as long as the process.
+  auto *ticking = new Ticking{milliseconds, std::move(tick)};
+  const HANDLE thread =
+      CreateThread(nullptr, 0, RunTicking, ticking, 0, nullptr);
+  if (thread == nullptr) {
+    delete ticking;
+    return;
+  }
+  CloseHandle(thread);
 }
 
 } // namespace directive_host::platform

@@ -14,6 +14,7 @@ struct OpenScope {
   const std::string *module = nullptr;
   std::vector<RegistrationCall> *calls = nullptr;
   bool failed = false;
+  std::vector<RegistrationCall> *late = nullptr;
 };
 
 OpenScope openScope;
@@ -22,10 +23,16 @@ OpenScope openScope;
 
 RegistrationScope::RegistrationScope(Registry &registry,
                                      const std::string &module) {
-  openScope = {&registry, &module};
+  openScope.registry = &registry;
+  openScope.module = &module;
+  openScope.failed = false;
 }
 
-RegistrationScope::~RegistrationScope() { openScope = {}; }
+RegistrationScope::~RegistrationScope() {
+  openScope.registry = nullptr;
+  openScope.module = nullptr;
+  openScope.failed = false;
+}
 
 bool RegistrationScope::Failed() const { return openScope.failed; }
 
@@ -40,10 +47,19 @@ std::optional<KeywordHandler> HandlerOf(const RegistrationCall &call,
 
 RegistrationRecording::RegistrationRecording(
     std::vector<RegistrationCall> &calls) {
-  openScope = {nullptr, nullptr, &calls};
+  openScope.calls = &calls;
 }
 
-RegistrationRecording::~RegistrationRecording() { openScope = {}; }
+RegistrationRecording::~RegistrationRecording() { openScope.calls = nullptr; }
+
+LateRegistrationRecording::LateRegistrationRecording(
+    std::vector<RegistrationCall> &calls) {
+  openScope.late = &calls;
+}
+
+LateRegistrationRecording::~LateRegistrationRecording() {
+  openScope.late = nullptr;
+}
 
 } // namespace directive_host
 
@@ -63,6 +79,13 @@ DIRECTIVE_HOST_EXPORT DirectiveBool DIRECTIVE_CALL RegisterParseAssemblePlugins(
     return 1;
   }
   if (openScope.registry == nullptr) {
+    if (openScope.late != nullptr) {
+      try {
+        openScope.late->push_back({keyword, parse, assemble});
+      } catch (...) {
+        // Unrecorded for want of memory; nothing may unwind into the module.
+      }
+    }
     return 0;
   }
   // No exception may unwind into the plug-in: a registration that cannot be

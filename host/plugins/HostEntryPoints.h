@@ -49,4 +49,16 @@ public:
   RegistrationRecording &operator=(const RegistrationRecording &) = delete;
 };
 
+// While it lives, every call of RegisterParseAssemblePlugins made outside a
+// RegistrationScope or RegistrationRecording (from inside a callback, say)
+// is appended to `calls`; it is refused as ever.
+class LateRegistrationRecording {
+public:
+  explicit LateRegistrationRecording(std::vector<RegistrationCall> &calls);
+  ~LateRegistrationRecording();
+  LateRegistrationRecording(const LateRegistrationRecording &) = delete;
+  LateRegistrationRecording &
+  operator=(const LateRegistrationRecording &) = delete;
+};
+
 } // namespace directive_host

@@ -1,5 +1,6 @@
 #include "validate/Calls.h"
 
+#include "platform/CallWatch.h"
 #include "validate/Escape.h"
 
 #include <cstring>
@@ -30,12 +31,18 @@ void RethrowFromModule(std::string input) {
 
 void Perform(const Call &call, const std::vector<KeywordHandler> &keywords,
              char *out) {
-  const KeywordHandler &keyword = keywords[call.keyword];
+  PerformWith(call, keywords, call.TextPointer(), call.KeywordPointer(), out);
+}
+
+void PerformWith(const Call &call, const std::vector<KeywordHandler> &keywords,
+                 const char *text, const char *keyword, char *out) {
+  const KeywordHandler &handler = keywords[call.keyword];
+  const platform::CallUnderWay watched;
   try {
     if (call.kind == Call::Kind::kParse) {
-      keyword.parse(call.TextPointer(), out, 0);
+      handler.parse(text, out, 0);
     } else {
-      keyword.assemble(call.KeywordPointer(), call.TextPointer(), out);
+      handler.assemble(keyword, text, out);
     }
   } catch (...) {
     RethrowFromModule(Describe(call, keywords));

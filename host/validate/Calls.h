@@ -3,6 +3,7 @@
 #pragma once
 
 #include "directive_plugin.h"
+#include "platform/CallWatch.h"
 #include "plugins/Registry.h"
 
 #include <cstddef>
@@ -50,6 +51,19 @@ private:
 // ModuleThrew when an exception leaves the callback.
 void Perform(const Call &call, const std::vector<KeywordHandler> &keywords,
              char *out);
+
+// Calls `call`'s callback with these strings in place of its own.
+void PerformWith(const Call &call, const std::vector<KeywordHandler> &keywords,
+                 const char *text, const char *keyword, char *out);
+
+// `proc`, a callback, called under the watchdog of hangs: for the calls
+// that do not go through Perform.
+template <typename Proc> auto Watched(Proc proc) {
+  return [proc](auto... arguments) {
+    const platform::CallUnderWay watched;
+    return proc(arguments...);
+  };
+}
 
 // The result a callback left in a buffer of DIRECTIVE_RESULT_CAPACITY bytes:
 // the bytes before its NUL, or nullopt when there is no NUL within the

@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <exception>
+#include <optional>
 
 namespace directive_host::validate {
 
@@ -64,6 +65,7 @@ std::vector<std::string> ChildArguments(const CheckSpec &check,
           "--run-check=" + std::string(check.name),
           "--seed=" + std::to_string(context.seed),
           "--iterations=" + std::to_string(context.iterations),
+          "--call-limit=" + std::to_string(context.callLimit),
           "--",
           context.module};
 }
@@ -72,7 +74,7 @@ CheckResult RunInChild(const CheckSpec &check, const CheckContext &context,
                        const std::string &self, double seconds) {
   return ResultOfChild(
       platform::RunChild(self, ChildArguments(check, context), seconds),
-      seconds);
+      seconds, context.callLimit);
 }
 
 std::string ResultRecord(const CheckResult &result) {
@@ -81,24 +83,39 @@ std::string ResultRecord(const CheckResult &result) {
          Field(result.detail) + Field(result.input);
 }
 
-CheckResult ResultOfChild(const platform::ChildOutcome &outcome,
-                          double seconds) {
+CheckResult ResultOfChild(const platform::ChildOutcome &outcome, double seconds,
+                          int callLimit) {
   using End = platform::ChildOutcome::End;
   const std::string_view output = outcome.output;
-  const std::size_t note = output.rfind(platform::kCrashNoteMarker);
-  if (note != std::string_view::npos) {
-    const std::string_view text =
-        output.substr(note + platform::kCrashNoteMarker.size());
+  // A note a crash or a hang left: "DETAIL\nINPUT".
+  const auto noted =
+      [&](std::string_view marker, CheckStatus status,
+          const std::string &what) -> std::optional<CheckResult> {
+    const std::size_t note = output.rfind(marker);
+    if (note == std::string_view::npos) {
+      return std::nullopt;
+    }
+    const std::string_view text = output.substr(note + marker.size());
     const std::size_t line = text.find('\n');
     const std::string detail(text.substr(0, line));
-    std::string reason = outcome.end == End::kCrashed
-                             ? outcome.reason
-                             : "exit code " + std::to_string(outcome.exitCode);
-    return {CheckStatus::kCrashed,
-            "crashed: " + reason + (detail.empty() ? "" : " " + detail),
-            line == std::string_view::npos
-                ? ""
-                : std::string(text.substr(line + 1))};
+    const char *joint = status == CheckStatus::kTimedOut ? ": " : " ";
+    return CheckResult{status, what + (detail.empty() ? "" : joint + detail),
+                       line == std::string_view::npos
+                           ? ""
+                           : std::string(text.substr(line + 1))};
+  };
+  if (auto hung = noted(platform::kHangNoteMarker, CheckStatus::kTimedOut,
+                        "a call did not return within " +
+                            std::to_string(callLimit) + " s")) {
+    return *hung;
+  }
+  if (auto crashed =
+          noted(platform::kCrashNoteMarker, CheckStatus::kCrashed,
+                "crashed: " +
+                    (outcome.end == End::kCrashed
+                         ? outcome.reason
+                         : "exit code " + std::to_string(outcome.exitCode)))) {
+    return *crashed;
   }
   switch (outcome.end) {
   case End::kTimedOut:

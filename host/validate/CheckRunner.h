@@ -21,13 +21,13 @@ std::vector<std::string> ChildArguments(const CheckSpec &check,
                                         const CheckContext &context);
 
 // Runs `check` in a child: `self` with ChildArguments, killed after
-// `seconds`.
+// `seconds`; the child itself ends a call that outlasts context.callLimit.
 CheckResult RunInChild(const CheckSpec &check, const CheckContext &context,
                        const std::string &self, double seconds);
 
 // The record a child writes, and what a child's end and output tell.
 std::string ResultRecord(const CheckResult &result);
-CheckResult ResultOfChild(const platform::ChildOutcome &outcome,
-                          double seconds);
+CheckResult ResultOfChild(const platform::ChildOutcome &outcome, double seconds,
+                          int callLimit);
 
 } // namespace directive_host::validate

@@ -11,11 +11,18 @@ constexpr CheckSpec kChecks[] = {
     {"exports", false, CheckExports, "AutoRegister is exported, undecorated"},
     {"registration", false, CheckRegistration,
      "keywords are non-empty, start with '#', hold no whitespace\n"
-     "and stay valid; both callbacks are given; a second\n"
-     "AutoRegister repeats the first; loading into a host that\n"
-     "exports no entry points does not crash"},
+     "and stay valid; none is registered twice, in any ASCII case;\n"
+     "both callbacks are given; none registers from a callback; a\n"
+     "second AutoRegister repeats the first; loading into a host\n"
+     "that exports no entry points does not crash"},
     {"null-pointers", false, CheckNullPointers,
      "a null input reads as \"\"; a null out gets nothing"},
+    {"over-read", false, CheckOverRead,
+     "no callback reads past the NUL of its text, keyword or\n"
+     "properties (each ends at an inaccessible page)"},
+    {"inputs-unchanged", false, CheckInputsUnchanged,
+     "no callback writes into its input strings (they lie in\n"
+     "read-only pages and are compared after each call)"},
     {"capacity", false, CheckCapacity,
      "no callback writes past DIRECTIVE_RESULT_CAPACITY bytes\n"
      "(a guard page follows the buffer)"},

@@ -16,6 +16,8 @@ struct CheckContext {
   std::string module;     // path of the module under test
   std::uint64_t seed = 0; // of the generated inputs
   int iterations = 100;   // random inputs per keyword and callback
+  // Seconds a call of the module may take before the check ends as hung.
+  int callLimit = 3;
   // A program that loads a module into a process exporting no entry
   // points; "" when there is none.
   std::string bareHost;
@@ -42,6 +44,8 @@ const CheckSpec *FindCheck(std::string_view name);
 CheckResult CheckExports(const CheckContext &context);
 CheckResult CheckRegistration(const CheckContext &context);
 CheckResult CheckNullPointers(const CheckContext &context);
+CheckResult CheckOverRead(const CheckContext &context);
+CheckResult CheckInputsUnchanged(const CheckContext &context);
 CheckResult CheckCapacity(const CheckContext &context);
 CheckResult CheckTermination(const CheckContext &context);
 CheckResult CheckDeterminism(const CheckContext &context);

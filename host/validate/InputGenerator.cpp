@@ -1,6 +1,7 @@
 #include "validate/InputGenerator.h"
 
 #include "plugins/Registry.h"
+#include "validate/CrashNote.h"
 
 #include <algorithm>
 #include <functional>
@@ -82,12 +83,14 @@ private:
   }
 
   std::optional<std::string> Parse(std::size_t k, const std::string &text) {
-    return ResultOf({Call::Kind::kParse, k, text, std::nullopt}, keywords_,
-                    buffer_);
+    return Result({Call::Kind::kParse, k, text, std::nullopt});
   }
   std::optional<std::string> Assemble(std::size_t k, const std::string &text) {
-    return ResultOf({Call::Kind::kAssemble, k, text, keywords_[k].keyword},
-                    keywords_, buffer_);
+    return Result({Call::Kind::kAssemble, k, text, keywords_[k].keyword});
+  }
+  std::optional<std::string> Result(const Call &call) {
+    note_.Set("while the inputs were made", Describe(call, keywords_));
+    return ResultOf(call, keywords_, buffer_);
   }
 
   std::string RandomTokens(std::size_t most) {
@@ -262,6 +265,7 @@ private:
   Random random_;
   std::size_t iterations_;
   OutBuffer buffer_;
+  CrashNote note_;
   GeneratedCalls generated_;
   std::set<std::string> seen_;
 };

@@ -1,7 +1,9 @@
 #include "validate/ModuleUnderTest.h"
 
+#include "platform/CallWatch.h"
 #include "platform/HostFiles.h"
 #include "platform/ModuleLoader.h"
+#include "validate/CrashNote.h"
 #include "validate/ModuleExports.h"
 
 #include <filesystem>
@@ -30,7 +32,13 @@ ModuleUnderTest::ModuleUnderTest(const std::string &path) {
       std::filesystem::absolute(platform::FileSystemPath(path), ignored)
           .lexically_normal());
   std::string error;
-  handle_ = platform::LoadModule(absolute, error);
+  {
+    // Loading runs the module's own initialisation.
+    CrashNote note;
+    note.Set("while it was loaded");
+    const platform::CallUnderWay watched;
+    handle_ = platform::LoadModule(absolute, error);
+  }
   if (handle_ == nullptr) {
     throw NotLoaded(error);
   }
@@ -60,6 +68,9 @@ std::vector<RegistrationCall> ModuleUnderTest::Register() const {
   std::vector<RegistrationCall> calls;
   if (autoRegister_ != nullptr) {
     const RegistrationRecording recording(calls);
+    CrashNote note;
+    note.Set("in AutoRegister", "AutoRegister()");
+    const platform::CallUnderWay watched;
     try {
       autoRegister_();
     } catch (...) {

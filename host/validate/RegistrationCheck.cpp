@@ -1,6 +1,7 @@
 #include "validate/RegistrationCheck.h"
 
 #include "platform/ChildProcess.h"
+#include "plugins/Registry.h"
 #include "validate/Checks.h"
 #include "validate/Escape.h"
 #include "validate/Subject.h"
@@ -75,6 +76,28 @@ std::string RegistrationFault(const RegistrationRun &run) {
              "unchanged until the module is unloaded";
     }
   }
+  // The host finds a keyword by ASCII case-insensitive comparison: a second
+  // spelling of one is a handler it never calls.
+  for (std::size_t i = 0; i < run.first.size(); ++i) {
+    for (std::size_t j = 0; j < i; ++j) {
+      if (AsciiUpper(run.firstKeywords[j]) ==
+          AsciiUpper(run.firstKeywords[i])) {
+        return Nth(i) + ", " + CLiteral(run.firstKeywords[i]) +
+               ", registers again the keyword of " + Nth(j) + ", " +
+               CLiteral(run.firstKeywords[j]) +
+               (run.firstKeywords[j] == run.firstKeywords[i]
+                    ? ""
+                    : " (keywords are compared without regard to ASCII "
+                      "case)") +
+               ": the host calls only one of them";
+      }
+    }
+  }
+  if (!run.late.empty()) {
+    return "a registration of " + CLiteral(run.late.front().keyword) +
+           " came from inside " + run.late.front().call +
+           ", not from AutoRegister: hosts ignore it";
+  }
   if (run.second.size() != run.first.size()) {
     return "a second AutoRegister makes " + std::to_string(run.second.size()) +
            " registrations, the first made " + std::to_string(run.first.size());
@@ -110,9 +133,17 @@ CheckResult CheckRegistration(const CheckContext &context) {
   const GeneratedCalls generated =
       GenerateCalls(keywords, context.seed, std::min(context.iterations, 10));
   OutBuffer buffer;
-  for (const Call &call : generated.calls) {
-    note.Set("in a callback", Describe(call, keywords));
-    ResultOf(call, keywords, buffer);
+  {
+    std::vector<RegistrationCall> late;
+    const LateRegistrationRecording recording(late);
+    for (const Call &call : generated.calls) {
+      note.Set("in a callback", Describe(call, keywords));
+      ResultOf(call, keywords, buffer);
+      for (std::size_t i = run.late.size(); i < late.size(); ++i) {
+        run.late.push_back({late[i].keyword != nullptr ? late[i].keyword : "",
+                            Describe(call, keywords)});
+      }
+    }
   }
   note.Set("in a second AutoRegister");
   run.second = module.Register();

@@ -16,6 +16,13 @@ struct RegistrationRun {
   std::vector<std::string> firstKeywords;
   std::vector<std::string> laterKeywords;
   std::vector<RegistrationCall> second; // the second AutoRegister's calls
+  // Registrations made from inside a callback: the keyword ("" for null)
+  // and the call, as a report shows it, that made it.
+  struct Late {
+    std::string keyword;
+    std::string call;
+  };
+  std::vector<Late> late;
 };
 
 // The first rule the run breaks, as a sentence; "" when it keeps them all.

@@ -1,16 +1,47 @@
 // What most checks start from: the module loaded and registered, the calls
-// generated for it, and a note of the call under way for a crash report.
+// generated for it, the time the check may spend calling it, and a note of
+// the call under way for a crash report.
 #pragma once
 
 #include "validate/Checks.h"
+#include "validate/CrashNote.h"
 #include "validate/InputGenerator.h"
 #include "validate/ModuleUnderTest.h"
 
+#include <chrono>
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace directive_host::validate {
+
+// Seconds a check may spend calling the module beyond making its inputs:
+// a slow module gets fewer of its calls made, never a time-out.
+inline constexpr std::chrono::milliseconds kCheckBudget{2000};
+
+// The time left of a check's budget, from its construction.
+class Budget {
+public:
+  using Clock = std::chrono::steady_clock;
+  explicit Budget(Clock::duration budget = kCheckBudget)
+      : end_(Clock::now() + budget) {}
+  bool Spent() const { return Clock::now() >= end_; }
+  // A budget of the part `share` of what is left of this one.
+  Budget Part(double share) const;
+
+private:
+  Clock::time_point end_;
+};
+
+// How many of a check's calls it made: all, or those its budget allowed.
+struct Coverage {
+  std::size_t made = 0;
+  std::size_t of = 0;
+  // "342 calls", or "120 of 342 calls (as many as 2 s allowed)".
+  std::string Calls() const;
+};
 
 class Subject {
 public:
@@ -28,26 +59,33 @@ public:
     return validate::Describe(call, keywords_);
   }
 
+  // The generated calls' indices in the order a check makes them: each
+  // callback in turn, and of each its first and last inputs first, so that a
+  // budget that ends the check early still leaves every callback and every
+  // kind of input tried.
+  const std::vector<std::size_t> &Order() const { return order_; }
+
+  // Calls visit(index, input) for the calls in Order(), `input` the call as
+  // a report shows it and the note set to `doing` and it, until visit gives
+  // a failure, which it returns, or the budget is spent. `coverage` counts.
+  using Visit = std::function<std::optional<CheckResult>(
+      std::size_t index, const std::string &input)>;
+  std::optional<CheckResult> EachCall(CrashNote &note, const std::string &doing,
+                                      const Budget &budget, Coverage &coverage,
+                                      const Visit &visit) const;
+
 private:
   ModuleUnderTest module_;
   std::vector<KeywordHandler> keywords_;
   GeneratedCalls generated_;
+  std::vector<std::size_t> order_;
 };
 
-// While it lives, a crash of the process reports the last Set() detail and
-// input (see platform::ReportCrashes).
-class CrashNote {
-public:
-  CrashNote() = default;
-  ~CrashNote();
-  CrashNote(const CrashNote &) = delete;
-  CrashNote &operator=(const CrashNote &) = delete;
-
-  void Set(const std::string &detail, const std::string &input = "");
-
-private:
-  std::string text_;
-};
+// Runs body(subject, note) on the module loaded and its calls generated, or
+// gives the reason it cannot run.
+CheckResult
+OnSubject(const CheckContext &context,
+          const std::function<CheckResult(const Subject &, CrashNote &)> &body);
 
 CheckResult Passed(std::string detail);
 CheckResult Failed(std::string detail, std::string input = "");

@@ -58,7 +58,7 @@ CheckResult CheckUnload(const CheckContext &context) {
     }
   }
   CrashNote note;
-  const int cycles = std::max(kLeastCycles, 2 * context.iterations);
+  const Budget budget;
   note.Set("while it was loaded, registered, called and unloaded over and "
            "over");
   for (int i = 0; i < kWarmUpCycles; ++i) {
@@ -68,7 +68,12 @@ CheckResult CheckUnload(const CheckContext &context) {
       static_cast<long long>(platform::ProcessMemoryBytes());
   const auto handlesBefore =
       static_cast<long long>(platform::ProcessHandleCount());
-  for (int i = 0; i < cycles; ++i) {
+  // The least number of cycles, and more, up to two an iteration, while the
+  // budget lasts.
+  int cycles = 0;
+  for (; cycles < kLeastCycles ||
+         (cycles < 2 * context.iterations && !budget.Spent());
+       ++cycles) {
     Cycle(context);
   }
   const long long memory =

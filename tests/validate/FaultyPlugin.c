@@ -6,7 +6,24 @@
  *   #NOTE some text   --parse-->   note=some text
  * It is C, as C++ would link in a runtime of its own (with its exception
  * pool) that some platforms keep with each load: a leak of its own.
+ * The SHAPE_* macros build modules that are no fault of one check: a slow
+ * but correct one, and ones that hang or abort on some input, as the
+ * validator meets them while it makes its inputs.
  */
+#if defined(SHAPE_SLOW) || defined(SHAPE_HANG)
+#ifdef _WIN32
+#include <windows.h>
+static void Pause(unsigned milliseconds) { Sleep(milliseconds); }
+#else
+#define _POSIX_C_SOURCE 199309L
+#include <time.h>
+static void Pause(unsigned milliseconds) {
+  struct timespec wait = {0, (long)milliseconds * 1000000L};
+  nanosleep(&wait, NULL);
+}
+#endif
+#endif
+
 #include "host_binding.h"
 
 #include <directive_plugin.h>
@@ -106,6 +123,12 @@ static char lastResult[CAPACITY];
 static size_t lastLength = 0;
 #endif
 
+#ifdef FAULT_REGISTRATION_LATE
+static DirectiveBool DIRECTIVE_CALL NoteAssemble(const char *keyword,
+                                                 const char *properties,
+                                                 char *out);
+#endif
+
 static DirectiveBool DIRECTIVE_CALL NoteParse(const char *text, char *out,
                                               uint32_t extra) {
   size_t length = 0;
@@ -114,9 +137,57 @@ static DirectiveBool DIRECTIVE_CALL NoteParse(const char *text, char *out,
   if (out == NULL) {
     return 0;
   }
+#ifdef SHAPE_SLOW
+  Pause(2);
+#endif
+#ifdef FAULT_REGISTRATION_LATE
+  /* Registers a keyword when first used, outside AutoRegister. */
+  {
+    const RegisterParseAssemblePluginsProc add = HostRegisterEntryPoint();
+    if (add != NULL) {
+      add("#LATE", NoteParse, NoteAssemble);
+    }
+  }
+#endif
+#ifdef SHAPE_HANG
+  /* Waits forever for the line a backslash continues. */
+  while (text != NULL && *text != '\0' && text[strlen(text) - 1] == '\\') {
+    Pause(50);
+  }
+#endif
+#ifdef SHAPE_ABORT
+  if (text != NULL && strlen(text) > 60000) {
+    abort();
+  }
+#endif
 #ifndef FAULT_NULL_POINTERS
   /* FAULT_NULL_POINTERS: a null text is not looked for. */
   text = text != NULL ? text : "";
+#endif
+#ifdef FAULT_INPUTS_UNCHANGED
+  if (*text != '\0') {
+    /* Marks the text as being read in its first byte, for a moment. */
+    volatile char *first = (volatile char *)(uintptr_t)text;
+    const char saved = *first;
+    *first = '\x01';
+    *first = saved;
+  }
+#endif
+#ifdef FAULT_OVER_READ
+  {
+    /* Looks at the first 16 bytes at once, however short the text. */
+    char head[16];
+    unsigned char sum = 0;
+    size_t i;
+    memcpy(head, text, sizeof head);
+    for (i = 0; i < sizeof head; ++i) {
+      sum = (unsigned char)(sum ^ (unsigned char)head[i]);
+    }
+    if (sum == 0x7f && head[0] == '\x01') {
+      out[0] = '\0';
+      return 0;
+    }
+  }
 #endif
 #ifdef FAULT_DETERMINISM
   while (atomic_flag_test_and_set(&lastLock)) {
@@ -170,6 +241,9 @@ static DirectiveBool DIRECTIVE_CALL NoteAssemble(const char *keyword,
   if (out == NULL) {
     return 0;
   }
+#ifdef SHAPE_SLOW
+  Pause(2);
+#endif
   keyword = keyword != NULL ? keyword : "";
   keywordLength = strlen(keyword);
   length = keywordLength;
@@ -227,6 +301,10 @@ static void Register(void) {
 #endif
   if (add != NULL) {
     add("#NOTE", NoteParse, NoteAssemble);
+#ifdef FAULT_REGISTRATION_DUPLICATE
+    /* The same keyword in another case, where one handler was meant. */
+    add("#Note", NoteParse, NoteAssemble);
+#endif
   }
 }
 

@@ -17,10 +17,10 @@ inline const std::string kHost = BuiltFile(DIRECTIVE_HOST_PATH);
 inline const std::string kDefaultPlugin = BuiltFile(DEFAULT_PLUGIN_PATH);
 inline const std::string kEchoPlugin = BuiltFile(ECHO_PLUGIN_PATH);
 
-// (check, module) for each faulty module.
-inline std::vector<std::pair<std::string, std::string>> FaultyModules() {
+// (name, module) for each "name=path" of `list`, separated by '|'.
+inline std::vector<std::pair<std::string, std::string>>
+ModuleList(const std::string &list) {
   std::vector<std::pair<std::string, std::string>> modules;
-  const std::string list = FAULTY_MODULES;
   for (std::size_t start = 0; start < list.size();) {
     std::size_t end = list.find('|', start);
     end = end == std::string::npos ? list.size() : end;
@@ -31,6 +31,21 @@ inline std::vector<std::pair<std::string, std::string>> FaultyModules() {
     start = end + 1;
   }
   return modules;
+}
+
+// (check, module) for each faulty module.
+inline std::vector<std::pair<std::string, std::string>> FaultyModules() {
+  return ModuleList(FAULTY_MODULES);
+}
+
+// The module of `shape` ("slow", "hang", "abort"), built with SHAPE_<SHAPE>.
+inline std::string ShapedModule(const std::string &shape) {
+  for (const auto &[name, module] : ModuleList(SHAPED_MODULES)) {
+    if (name == shape) {
+      return module;
+    }
+  }
+  return {};
 }
 
 // The test program itself, which ValidateTestMain.cpp turns into a child

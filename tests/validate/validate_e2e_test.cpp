@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <map>
 #include <sstream>
 
@@ -62,18 +63,21 @@ TEST(Validate, EachFaultyModuleFailsItsOwnCheckAndPassesTheOthers) {
   const auto modules = Statuses(run.out);
   ASSERT_EQ(modules.size(), faulty.size() + 1) << run.out;
   for (std::size_t m = 0; m < faulty.size(); ++m) {
-    const std::string &broken = faulty[m].first;
-    ASSERT_EQ(modules[m].size(), 11u) << broken;
+    // "check.how" for a check's other faults.
+    const std::string broken =
+        faulty[m].first.substr(0, faulty[m].first.find('.'));
+    ASSERT_EQ(modules[m].size(), 13u) << broken;
     for (const auto &[check, status] : modules[m]) {
       if (check == broken && broken == "unload" && kSanitized) {
         continue;
       }
       if (check == broken) {
         EXPECT_TRUE(status == "failed" || status == "crashed")
-            << "the module that breaks " << broken << " got " << status;
+            << "the module that breaks " << faulty[m].first << " got "
+            << status;
       } else {
-        EXPECT_EQ(status, "passed")
-            << "the module that breaks " << broken << ", check " << check;
+        EXPECT_EQ(status, "passed") << "the module that breaks "
+                                    << faulty[m].first << ", check " << check;
       }
     }
   }
@@ -94,6 +98,59 @@ std::string LineStartingWith(const std::string &text,
   return {};
 }
 
+// A correct module that takes milliseconds a call is no fault, at the default
+// depth nor at ten times it.
+TEST(Validate, SlowButCorrectModulePassesEveryCheck) {
+  const std::string slow = ShapedModule("slow");
+  for (const std::vector<std::string> &options :
+       {std::vector<std::string>{},
+        {"--iterations", "1000", "--only",
+         "null-pointers,determinism,in-place,threads"}}) {
+    std::vector<std::string> arguments = {"--json", "--seed", "5"};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    arguments.push_back(slow);
+    const HostRun run = Validate(arguments);
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    const auto modules = Statuses(run.out);
+    ASSERT_EQ(modules.size(), 1u) << run.out;
+    for (const auto &[check, status] : modules.front()) {
+      EXPECT_EQ(status, "passed") << check << " " << run.out;
+    }
+  }
+}
+
+// A hang or a crash met while the inputs are made is the callback's, with
+// the input that did it; a hang costs a few seconds a check, not the check's
+// whole time limit.
+TEST(Validate, HangAndCrashNameTheCallbackAndInput) {
+  const auto start = std::chrono::steady_clock::now();
+  const HostRun hung = Validate({"--seed", "3", ShapedModule("hang")});
+  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
+                           std::chrono::steady_clock::now() - start)
+                           .count();
+  EXPECT_EQ(hung.exitCode, 1) << hung.out;
+  EXPECT_LE(seconds, 60) << hung.out;
+  const std::string timedOut =
+      LineStartingWith(hung.out, "timed-out  registration ");
+  EXPECT_NE(timedOut.find("a call did not return within"), std::string::npos)
+      << hung.out;
+  EXPECT_EQ(timedOut.find("AutoRegister"), std::string::npos) << hung.out;
+  const std::string input = LineStartingWith(hung.out, "           input: ");
+  EXPECT_NE(input.find("\"#NOTE\" parse("), std::string::npos) << hung.out;
+  EXPECT_NE(input.find("\\\\\")"), std::string::npos) << hung.out;
+
+  const HostRun aborted =
+      Validate({"--seed", "3", "--only", "capacity", ShapedModule("abort")});
+  EXPECT_EQ(aborted.exitCode, 1) << aborted.out;
+  const std::string crashed =
+      LineStartingWith(aborted.out, "crashed    capacity ");
+  EXPECT_EQ(crashed.find("AutoRegister"), std::string::npos) << aborted.out;
+  EXPECT_NE(LineStartingWith(aborted.out, "           input: ")
+                .find("\"#NOTE\" parse("),
+            std::string::npos)
+      << aborted.out;
+}
+
 TEST(Validate, TextReportNamesTheFailureAndHowToRunItAgain) {
   std::string module;
   for (const auto &[check, path] : FaultyModules()) {
@@ -109,7 +166,7 @@ TEST(Validate, TextReportNamesTheFailureAndHowToRunItAgain) {
       << run.out;
   const std::string input = LineStartingWith(run.out, "           input: ");
   EXPECT_NE(input.find("\"#NOTE\" "), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("\n10 passed, 1 failed\n"), std::string::npos);
+  EXPECT_NE(run.out.find("\n12 passed, 1 failed\n"), std::string::npos);
 
   // The command it prints runs that check alone, on the same input.
   const std::string again = LineStartingWith(

@@ -171,7 +171,22 @@ TEST(Registration, EachRuleIsJudged) {
       {run({good}, {}, {{"#B", ParseA, AssembleA}}),
        "\"#B\" instead of \"#A\""},
       {run({good}, {}, {{kGood, ParseB, AssembleA}}), "with other callbacks"},
+      {run({good, {"#B", ParseB, AssembleA}, {"#A", ParseB, AssembleA}}),
+       "registration 3, \"#A\", registers again the keyword of registration "
+       "1, \"#A\": the host"},
+      {run({good, {"#a", ParseB, AssembleA}}),
+       "\"#a\", registers again the keyword of registration 1, \"#A\" "
+       "(keywords are compared without regard to ASCII case)"},
+      {run({good,
+            {"#\xc3\xa9", ParseB, AssembleA},
+            {"#\xc3\x89", ParseB, AssembleA}}),
+       ""},
   };
+  RegistrationRun late = run({good});
+  late.late.push_back({"#L", "\"#A\" parse(\"x\")"});
+  EXPECT_EQ(RegistrationFault(late),
+            "a registration of \"#L\" came from inside \"#A\" "
+            "parse(\"x\"), not from AutoRegister: hosts ignore it");
   for (const auto &c : cases) {
     const std::string fault = RegistrationFault(c.run);
     if (c.fragment.empty()) {
@@ -209,6 +224,12 @@ TEST(ChildResult, ReadFromHowTheChildEnded) {
        CheckStatus::kCrashed,
        "crashed: signal 11 (Segmentation fault) in a callback",
        "parse(\"x\")"},
+      {{End::kExited, 124, "",
+        std::string(directive_host::platform::kHangNoteMarker) +
+            "while the inputs were made\nparse(\"\\\\\")"},
+       CheckStatus::kTimedOut,
+       "a call did not return within 3 s: while the inputs were made",
+       "parse(\"\\\\\")"},
       {{End::kCrashed, -1, "access violation (0xc0000005)", ""},
        CheckStatus::kCrashed,
        "crashed: access violation (0xc0000005)",
@@ -231,7 +252,7 @@ TEST(ChildResult, ReadFromHowTheChildEnded) {
        ""},
   };
   for (const auto &c : cases) {
-    const CheckResult result = ResultOfChild(c.outcome, 2.5);
+    const CheckResult result = ResultOfChild(c.outcome, 2.5, 3);
     EXPECT_EQ(result.status, c.status) << c.detail;
     EXPECT_EQ(result.detail, c.detail);
     EXPECT_EQ(result.input, c.input);
