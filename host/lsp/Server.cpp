@@ -5,7 +5,9 @@
 
 #include "directive_plugin.h"
 
+#include <optional>
 #include <utility>
+#include <vector>
 
 namespace directive_host::lsp {
 
@@ -18,19 +20,52 @@ constexpr int kSyncIncremental = 2;
 Server::Server(const Registry &registry, Writer send, Writer log)
     : registry_(registry), send_(std::move(send)), log_(std::move(log)) {}
 
-void Server::Receive(std::string_view body) {
+bool Server::Receive(std::string_view body) {
   if (exited_) {
-    return;
+    return true;
   }
   try {
+    // A byte that is not UTF-8 is read as U+FFFD rather than costing the
+    // message, so that a change keeps the text in step with the client's.
+    std::string repaired;
+    const std::size_t invalid = RepairUtf8(body, repaired);
+    if (invalid > 0) {
+      log_("a message holds " + std::to_string(invalid) +
+           (invalid == 1 ? " byte" : " bytes") +
+           " that are not UTF-8, each read as U+FFFD");
+      body = repaired;
+    }
     const Json message = Json::parse(body, nullptr, false);
     if (message.is_discarded()) {
       Refuse(nullptr, kParseError, "the message is not JSON");
-      return;
+      return false;
     }
     Dispatch(message);
   } catch (const std::exception &error) {
     log_(std::string("cannot handle a message: ") + error.what());
+  }
+  return true;
+}
+
+bool Server::Unsettled() const {
+  for (const auto &[uri, document] : documents_) {
+    if (!document.published) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void Server::Settle(const std::function<bool()> &interrupted) {
+  for (auto &[uri, document] : documents_) {
+    if (document.published) {
+      continue;
+    }
+    AnalysisOf(document);
+    if (interrupted()) {
+      return;
+    }
+    Publish(uri);
   }
 }
 
@@ -85,6 +120,11 @@ void Server::Dispatch(const Json &message) {
              (bound->request == nullptr && bound->aboutDocument == nullptr)) {
     Refuse(id, kMethodNotFound, "no method '" + name + "'");
   } else {
+    // A request sees every change before it, and what the client is shown
+    // agrees with its answer.
+    if (bound->aboutDocument != nullptr) {
+      Settle([] { return false; });
+    }
     try {
       Answer(id, bound->request != nullptr
                      ? (this->*bound->request)(params)
@@ -187,14 +227,24 @@ const Server::Method *Server::FindMethod(std::string_view name) {
 Json Server::AnswerAbout(DocumentRequest request, const Json &params) const {
   const auto it = documents_.find(UriOf(params));
   return it == documents_.end() ? Json()
-                                : request(*it->second.analysis, params);
+                                : request(AnalysisOf(it->second), params);
+}
+
+const Analysis &Server::AnalysisOf(const Document &document) const {
+  if (!document.analysis) {
+    document.analysis =
+        std::make_unique<const Analysis>(document.text, registry_, encoding_);
+  }
+  return *document.analysis;
 }
 
 void Server::Store(const std::string &uri, const Json &version,
                    std::string text) {
-  documents_[uri] = {
-      version.is_number_integer() ? version : Json(),
-      std::make_unique<const Analysis>(std::move(text), registry_, encoding_)};
+  Document &document = documents_[uri];
+  document.version = version.is_number_integer() ? version : Json();
+  document.text = std::move(text);
+  document.analysis.reset();
+  document.published = false;
 }
 
 void Server::Publish(const std::string &uri) {
@@ -204,9 +254,10 @@ void Server::Publish(const std::string &uri) {
     if (it->second.version.is_number_integer()) {
       params["version"] = it->second.version;
     }
-    for (const Diagnostic &diagnostic : DiagnosticsOf(*it->second.analysis)) {
+    for (const Diagnostic &diagnostic : DiagnosticsOf(AnalysisOf(it->second))) {
       params["diagnostics"].push_back(ToJson(diagnostic));
     }
+    it->second.published = true;
   }
   Json message(Json::value_t::object);
   message["jsonrpc"] = "2.0";
@@ -251,7 +302,6 @@ void Server::DidOpen(const Json &params) {
   const Json &document = params.at("textDocument");
   const std::string uri = document.at("uri").get<std::string>();
   Store(uri, document.at("version"), document.at("text").get<std::string>());
-  Publish(uri);
 }
 
 void Server::DidChange(const Json &params) {
@@ -261,17 +311,29 @@ void Server::DidChange(const Json &params) {
     log_("a change to '" + uri + "', which is not open, is dropped");
     return;
   }
-  std::string text = it->second.analysis->Text();
+  // Read whole before any is applied, so that a change that cannot be read
+  // leaves the text as it was; then applied in place, as a burst of
+  // changes to a long script would copy it each time.
+  struct Change {
+    std::optional<Range> range;
+    std::string text;
+  };
+  std::vector<Change> changes;
   for (const Json &change : params.at("contentChanges")) {
-    const std::string replacement = change.at("text").get<std::string>();
-    if (change.contains("range")) {
-      ApplyEdit(text, RangeFrom(change["range"]), replacement, encoding_);
+    changes.push_back({change.contains("range")
+                           ? std::optional(RangeFrom(change["range"]))
+                           : std::nullopt,
+                       change.at("text").get<std::string>()});
+  }
+  std::string &text = it->second.text;
+  for (Change &change : changes) {
+    if (change.range) {
+      ApplyEdit(text, *change.range, change.text, encoding_);
     } else {
-      text = replacement;
+      text = std::move(change.text);
     }
   }
   Store(uri, Member(params, {"textDocument", "version"}), std::move(text));
-  Publish(uri);
 }
 
 void Server::DidClose(const Json &params) {
