@@ -70,11 +70,7 @@ void FrameReader::Unread(std::string_view bytes) {
   aheadAt_ = 0;
 }
 
-void FrameReader::Reread(std::string_view body) {
-  if (body.size() > 1) {
-    Unread(body.substr(1));
-  }
-}
+void FrameReader::Reread(std::string_view body) { Unread(body); }
 
 bool FrameReader::ReadLine(std::string &line, bool &tooLong, bool &resynced) {
   line.clear();

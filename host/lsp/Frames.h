@@ -38,9 +38,10 @@ public:
 
   Frame Next();
 
-  // Reads `body` again, from its second byte, ahead of the stream: a body
-  // that is no message may hold the header of the next frame, swallowed by
-  // a Content-Length longer than what was sent.
+  // Reads `body` again, ahead of the stream: a body that is no message may
+  // hold the header of the next frame, swallowed by a Content-Length longer
+  // than what was sent. Each frame read takes its header, so the bytes
+  // left shrink however often bodies are read again.
   void Reread(std::string_view body);
 
   // Whether bytes are read but not yet framed, which no wait on the stream

@@ -27,7 +27,7 @@ Json Locations(const std::string &uri, const std::vector<Range> &ranges) {
 } // namespace
 
 Json OnFormatting(const Analysis &analysis, const Json &) {
-  return Edits(FormattingEdits(analysis, 0, analysis.Lines().LineCount()));
+  return Edits(DocumentFormattingEdits(analysis));
 }
 
 Json OnRangeFormatting(const Analysis &analysis, const Json &params) {

@@ -120,11 +120,6 @@ void Server::Dispatch(const Json &message) {
              (bound->request == nullptr && bound->aboutDocument == nullptr)) {
     Refuse(id, kMethodNotFound, "no method '" + name + "'");
   } else {
-    // A request sees every change before it, and what the client is shown
-    // agrees with its answer.
-    if (bound->aboutDocument != nullptr) {
-      Settle([] { return false; });
-    }
     try {
       Answer(id, bound->request != nullptr
                      ? (this->*bound->request)(params)
@@ -135,6 +130,15 @@ void Server::Dispatch(const Json &message) {
       // Parameters the client got wrong are RpcErrors; anything else is a
       // fault of the server's own.
       Refuse(id, kInternalError, error.what());
+    }
+    // The analysis the answer was made from is the latest; the client is
+    // shown its diagnostics right after, so that they agree.
+    const Json &uri = Member(params, {"textDocument", "uri"});
+    if (bound->aboutDocument != nullptr && uri.is_string()) {
+      const auto it = documents_.find(uri.get_ref<const std::string &>());
+      if (it != documents_.end() && !it->second.published) {
+        Publish(it->first);
+      }
     }
   }
 }
@@ -241,8 +245,12 @@ const Analysis &Server::AnalysisOf(const Document &document) const {
 void Server::Store(const std::string &uri, const Json &version,
                    std::string text) {
   Document &document = documents_[uri];
-  document.version = version.is_number_integer() ? version : Json();
   document.text = std::move(text);
+  Changed(document, version);
+}
+
+void Server::Changed(Document &document, const Json &version) {
+  document.version = version.is_number_integer() ? version : Json();
   document.analysis.reset();
   document.published = false;
 }
@@ -333,7 +341,7 @@ void Server::DidChange(const Json &params) {
       text = std::move(change.text);
     }
   }
-  Store(uri, Member(params, {"textDocument", "version"}), std::move(text));
+  Changed(it->second, Member(params, {"textDocument", "version"}));
 }
 
 void Server::DidClose(const Json &params) {

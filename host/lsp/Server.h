@@ -38,6 +38,9 @@ public:
   // published by the next call if nothing changed it.
   void Settle(const std::function<bool()> &interrupted);
 
+  // A line for the client's log.
+  void Log(const std::string &line) const { log_(line); }
+
   bool Exited() const { return exited_; }
   // 0 when the client asked for a shutdown before the exit (or before the
   // input ended), else 1.
@@ -81,6 +84,8 @@ private:
   const Analysis &AnalysisOf(const Document &document) const;
   void Publish(const std::string &uri);
   void Store(const std::string &uri, const Json &version, std::string text);
+  // After `document`'s text changed: it is `version`, not yet analysed.
+  static void Changed(Document &document, const Json &version);
 
   Json Initialize(const Json &params);
   Json Shutdown(const Json &params);

@@ -237,6 +237,8 @@ TEST(Features, FormattingEditsGiveWhatFormatPrints) {
     const std::vector<TextEdit> edits =
         FormattingEdits(*analysis, 0, analysis->Lines().LineCount());
     EXPECT_EQ(Applied(script, edits), FormatterOutput(script));
+    EXPECT_EQ(Applied(script, DocumentFormattingEdits(*analysis)),
+              FormatterOutput(script));
     EXPECT_FALSE(edits.empty());
     for (const TextEdit &edit : edits) {
       EXPECT_EQ(edit.range.start.line, edit.range.end.line);
@@ -246,6 +248,25 @@ TEST(Features, FormattingEditsGiveWhatFormatPrints) {
                 edit.newText);
     }
   }
+  // A script whose every line changes is sent whole, and one with a line
+  // changed of many as that line.
+  std::string unformatted = "\xEF\xBB\xBF";
+  for (int i = 0; i < 50; ++i) {
+    unformatted += "#goto=x" + std::to_string(i) + "\r\n";
+  }
+  const std::vector<TextEdit> whole =
+      DocumentFormattingEdits(*Analyse(unformatted));
+  ASSERT_EQ(whole.size(), 1u);
+  EXPECT_EQ(whole[0].range, (Range{{0, 1}, {50, 0}}));
+  EXPECT_EQ(Applied(unformatted, whole), FormatterOutput(unformatted));
+  std::string formatted;
+  for (int i = 0; i < 50; ++i) {
+    formatted += "#GOTO =\"x" + std::to_string(i) + "\"\n";
+  }
+  const std::vector<TextEdit> one =
+      DocumentFormattingEdits(*Analyse(formatted + "#goto=y\n"));
+  ASSERT_EQ(one.size(), 1u);
+  EXPECT_EQ(one[0].range, On(50, 0, 7));
   const auto analysis = Analyse(kScript);
   const std::vector<TextEdit> some = FormattingEdits(*analysis, 2, 4);
   ASSERT_EQ(some.size(), 2u);
