@@ -230,8 +230,9 @@ const Server::Method *Server::FindMethod(std::string_view name) {
 
 Json Server::AnswerAbout(DocumentRequest request, const Json &params) const {
   const auto it = documents_.find(UriOf(params));
-  return it == documents_.end() ? Json()
-                                : request(AnalysisOf(it->second), params);
+  return it == documents_.end()
+             ? Json()
+             : request(AnalysisOf(it->second), params, client_);
 }
 
 const Analysis &Server::AnalysisOf(const Document &document) const {
@@ -282,6 +283,12 @@ Json Server::Initialize(const Json &params) {
   if (Offers(Member(capabilities, {"general", "positionEncodings"}),
              EncodingName(PositionEncoding::kUtf8))) {
     encoding_ = PositionEncoding::kUtf8;
+  }
+  // Markdown only where the client offers it: one that shows plain text
+  // would show the marks.
+  if (Offers(Member(capabilities, {"textDocument", "hover", "contentFormat"}),
+             MarkupName(Markup::kMarkdown))) {
+    client_.hover = Markup::kMarkdown;
   }
   initialized_ = true;
   Json provided(Json::value_t::object);

@@ -100,6 +100,7 @@ private:
   Writer send_;
   Writer log_;
   PositionEncoding encoding_ = PositionEncoding::kUtf16;
+  ClientPreferences client_;
   bool initialized_ = false;
   bool shutDown_ = false;
   bool exited_ = false;

@@ -145,6 +145,7 @@ TEST_P(TranscriptTest, ServerAnswersAsWritten) {
 
 INSTANTIATE_TEST_SUITE_P(Lsp, TranscriptTest,
                          ::testing::Values("lifecycle", "no-shutdown",
-                                           "editing", "recovery"));
+                                           "editing", "recovery",
+                                           "hover-format"));
 
 } // namespace
