@@ -39,8 +39,9 @@ configure_file(${PROJECT_SOURCE_DIR}/cmake/directive-plugin.pc.in
 install(FILES ${PROJECT_BINARY_DIR}/directive-plugin.pc
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
-# The README, the example host and the example plug-in, for host and plug-in
-# authors to start from.
-install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The README, the editors' set-up that `help lsp` names, and the example
+# host and the example plug-in, for host and plug-in authors to start from.
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/editors.md
+  DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/host ${PROJECT_SOURCE_DIR}/examples/plugin
   DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
