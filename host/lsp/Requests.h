@@ -16,28 +16,13 @@ struct ClientPreferences {
 
 // Answers a request about `analysis`, the document its parameters name;
 // throws RpcError for parameters it cannot use.
-using DocumentRequest = Json (*)(const Analysis &analysis, const Json &params,
-                                 const ClientPreferences &client);
+using DocumentRequestHandler = Json(const Analysis &analysis,
+                                    const Json &params,
+                                    const ClientPreferences &client);
+using DocumentRequest = DocumentRequestHandler *;
 
-Json OnFormatting(const Analysis &analysis, const Json &params,
-                  const ClientPreferences &client);
-Json OnRangeFormatting(const Analysis &analysis, const Json &params,
-                       const ClientPreferences &client);
-Json OnDefinition(const Analysis &analysis, const Json &params,
-                  const ClientPreferences &client);
-Json OnReferences(const Analysis &analysis, const Json &params,
-                  const ClientPreferences &client);
-Json OnPrepareRename(const Analysis &analysis, const Json &params,
-                     const ClientPreferences &client);
-Json OnRename(const Analysis &analysis, const Json &params,
-              const ClientPreferences &client);
-Json OnDocumentSymbols(const Analysis &analysis, const Json &params,
-                       const ClientPreferences &client);
-Json OnHover(const Analysis &analysis, const Json &params,
-             const ClientPreferences &client);
-Json OnCompletion(const Analysis &analysis, const Json &params,
-                  const ClientPreferences &client);
-Json OnCodeActions(const Analysis &analysis, const Json &params,
-                   const ClientPreferences &client);
+DocumentRequestHandler OnFormatting, OnRangeFormatting, OnDefinition,
+    OnReferences, OnPrepareRename, OnRename, OnDocumentSymbols, OnHover,
+    OnCompletion, OnCodeActions;
 
 } // namespace directive_host::lsp
