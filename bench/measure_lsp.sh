@@ -148,7 +148,7 @@ scale_instructions() {
 
 format_cost=$(count_instructions 1 format "$work/big.script" </dev/null)
 declare -A scale_targets=(
-  [change]=$((target / 100)) # a letter typed: 1 ms
+  [change]=250000000 # typed at 20 letters a second: 50 ms each
   [burst]=2500000000
   [formatting]=$((3 * format_cost))
   [symbols]=1000000000
