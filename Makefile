@@ -110,7 +110,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := label_goto_parse_fuzzer label_goto_assemble_fuzzer \
 	if_parse_fuzzer if_assemble_fuzzer property_list_fuzzer \
 	label_goto_parse_diff_fuzzer label_goto_assemble_diff_fuzzer \
-	if_parse_diff_fuzzer if_assemble_diff_fuzzer
+	if_parse_diff_fuzzer if_assemble_diff_fuzzer lsp_session_fuzzer
 FUZZ_SCRATCH := build/fuzz-scratch
 
 test-hardening:

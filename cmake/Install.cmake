@@ -41,11 +41,12 @@ configure_file(${PROJECT_SOURCE_DIR}/cmake/directive-plugin.pc.in
 install(FILES ${PROJECT_BINARY_DIR}/directive-plugin.pc
   DESTINATION ${CMAKE_INSTALL_DATADIR}/pkgconfig)
 
-# The README, the licence, the example host and the example plug-in, for host
-# and plug-in authors to start from. On Linux the licence is Debian's
-# copyright file, made from LICENSE, with the changelog beside it as Debian
-# names it.
-install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The README, the editors' set-up that `help lsp` names, the licence, the
+# example host and the example plug-in, for host and plug-in authors to start
+# from. On Linux the licence is Debian's copyright file, made from LICENSE,
+# with the changelog beside it as Debian names it.
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/editors.md
+  DESTINATION ${CMAKE_INSTALL_DOCDIR})
 if(WIN32)
   install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
 else()

@@ -188,8 +188,11 @@ quick fix for each "did you mean"), formatting of a document or of a range
 of lines as format prints it, going from a goto to its #LABEL, the
 references of a label, renaming a label, one symbol per label, the
 properties of a directive on hover, and label names to complete after
-'#GOTO =' and after an #IF's goto. docs/editors.md shows how to set up
-editors.
+'#GOTO =' and after an #IF's goto. How to set up editors (Neovim, Helix,
+Emacs, VS Code) is in )" DIRECTIVE_DOC_DIR R"(/editors.md under the
+installation's prefix; changes are worked out once the client has sent all
+it queued, and a frame past the limits (a header line of 64 KiB, a body of
+64 MiB) is dropped and logged.
 
 Exit status: 0 after the client's shutdown and exit; 1 when the client
 exits, or its input ends, without a shutdown.

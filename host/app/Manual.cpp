@@ -360,9 +360,9 @@ std::string ManualPage() {
           "program; one beside the program is loaded instead when there is "
           "one.\n"
           ".SH SEE ALSO\n"
-          "The header directive_plugin.h (the ABI), and the guides in the "
-          "package's documentation folder: directive-host.md, editors.md, "
-          "validate.md.\n";
+          "The header directive_plugin.h (the ABI); README.md and "
+          "editors.md (setting up editors for the language server) in " +
+          Roff(DIRECTIVE_DOC_DIR) + " of the installation.\n";
   return page;
 }
 

@@ -91,9 +91,18 @@ void ReadIf(Reading &reading, const std::string &keyword,
                {DIRECTIVE_PROPERTY_OPERATOR, "operator"},
                {DIRECTIVE_PROPERTY_ARGUMENT2, "second argument"},
                {DIRECTIVE_PROPERTY_ACTION, "action"}};
+  // The parse leaves out a property whose value is empty: a second argument
+  // written as "" is there, empty, when the parse gives the action after
+  // it, and missing only when it gives none.
+  const bool hasAction =
+      !PropertyValue(read.properties, DIRECTIVE_PROPERTY_ACTION)
+           .value_or("")
+           .empty();
   std::vector<std::string_view> missing;
   for (const auto &part : parts) {
-    if (PropertyValue(read.properties, part.name).value_or("").empty()) {
+    if (PropertyValue(read.properties, part.name).value_or("").empty() &&
+        !(part.name == std::string_view(DIRECTIVE_PROPERTY_ARGUMENT2) &&
+          hasAction)) {
       missing.emplace_back(part.part);
     }
   }

@@ -43,9 +43,9 @@ std::optional<std::size_t> TypedLabel(const Registry &registry,
 
 } // namespace
 
-std::vector<LabelCompletion> Completions(const Analysis &analysis,
-                                         const Position &position) {
-  std::vector<LabelCompletion> completions;
+LabelCompletions Completions(const Analysis &analysis,
+                             const Position &position) {
+  LabelCompletions completions;
   const std::string_view line = analysis.PluginLine(position.line);
   const std::size_t cursor = analysis.PluginByte(position);
   const std::optional<std::size_t> typed =
@@ -53,16 +53,25 @@ std::vector<LabelCompletion> Completions(const Analysis &analysis,
   if (!typed) {
     return completions;
   }
+  const std::string_view prefix = line.substr(cursor - *typed, *typed);
   const Range range =
       analysis.PluginSpan(position.line, cursor - *typed, cursor);
   std::unordered_set<std::string_view> seen;
   for (const LabelMention &mention : analysis.Mentions()) {
-    if (mention.use.role == LabelRole::kDefinition &&
-        seen.insert(mention.use.label).second) {
-      const std::string label = Analysis::Utf8(mention.use.label);
-      completions.push_back(
-          {label, "line " + std::to_string(mention.line), {range, label}});
+    const std::string_view label = mention.use.label;
+    if (mention.use.role != LabelRole::kDefinition ||
+        label.size() < prefix.size() ||
+        !SameIgnoringCase(label.substr(0, prefix.size()), prefix) ||
+        !seen.insert(label).second) {
+      continue;
     }
+    if (completions.items.size() == kCompletionLimit) {
+      completions.incomplete = true;
+      break;
+    }
+    const std::string utf8 = Analysis::Utf8(label);
+    completions.items.push_back(
+        {utf8, "line " + std::to_string(mention.line), {range, utf8}});
   }
   return completions;
 }

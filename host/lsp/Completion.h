@@ -5,6 +5,7 @@
 #include "lsp/Analysis.h"
 #include "lsp/TextPositions.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -16,9 +17,19 @@ struct LabelCompletion {
   TextEdit edit;      // puts it in place of what is typed of the label
 };
 
-// The labels to offer at `position`, in line order of their first
-// definitions; none where no goto's label is being written.
-std::vector<LabelCompletion> Completions(const Analysis &analysis,
-                                         const Position &position);
+// At most this many labels are offered at once; the client asks again as
+// more of the label is typed.
+inline constexpr std::size_t kCompletionLimit = 100;
+
+struct LabelCompletions {
+  std::vector<LabelCompletion> items;
+  bool incomplete = false; // more labels match than are offered
+};
+
+// The labels to offer at `position` that start with what is typed of the
+// label (letter case aside), in line order of their first definitions, at
+// most kCompletionLimit; none where no goto's label is being written.
+LabelCompletions Completions(const Analysis &analysis,
+                             const Position &position);
 
 } // namespace directive_host::lsp

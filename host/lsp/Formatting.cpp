@@ -1,5 +1,7 @@
 #include "lsp/Formatting.h"
 
+#include "script/Script.h"
+
 #include <algorithm>
 
 namespace directive_host::lsp {
@@ -18,6 +20,47 @@ std::vector<TextEdit> FormattingEdits(const Analysis &analysis,
     }
   }
   return edits;
+}
+
+std::vector<TextEdit> DocumentFormattingEdits(const Analysis &analysis) {
+  const LineMap &lines = analysis.Lines();
+  std::vector<TextEdit> edits = FormattingEdits(analysis, 0, lines.LineCount());
+  // What an edit sends beside its text: its range and the JSON around it.
+  constexpr std::size_t kEditBytes = 90;
+  std::size_t editBytes = 0;
+  for (const TextEdit &edit : edits) {
+    editBytes += edit.newText.size() + kEditBytes;
+  }
+  // The whole text after the byte-order mark, as FormattingEdits makes it:
+  // each line that it changes formatted, each break as it was.
+  const std::string_view text = analysis.Text();
+  const std::size_t bom = LeadingBom(text).size();
+  if (editBytes <= text.size() - bom + kEditBytes) {
+    return edits;
+  }
+  const std::vector<Line> &formatted = analysis.FormattedLines();
+  std::string whole;
+  whole.reserve(text.size());
+  for (std::size_t line = 0; line < lines.LineCount(); ++line) {
+    const std::size_t begin = line == 0 ? bom : lines.LineStart(line);
+    const std::size_t end = lines.LineStart(line) + lines.Line(line).size();
+    if (line < formatted.size() && analysis.Exact(line)) {
+      whole += Analysis::Utf8(formatted[line].text);
+    } else {
+      whole += text.substr(begin, end - begin);
+    }
+    whole += text.substr(end, lines.LineStart(line + 1) - end);
+  }
+  if (whole.size() + kEditBytes >= editBytes) {
+    return edits;
+  }
+  const std::size_t count = lines.LineCount();
+  const bool endsInBreak =
+      !text.empty() && (text.back() == '\n' || text.back() == '\r');
+  const Position end = count == 0 || endsInBreak
+                           ? Position{count, 0}
+                           : lines.At(count - 1, lines.Line(count - 1).size());
+  return {{{analysis.PluginSpan(0, 0, 0).start, end}, std::move(whole)}};
 }
 
 } // namespace directive_host::lsp

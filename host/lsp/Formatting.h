@@ -1,4 +1,5 @@
-// Formatting as edits: one per line that `directive-host format` changes.
+// Formatting as edits: one per line that `directive-host format` changes,
+// or one of the whole document.
 #pragma once
 
 #include "lsp/Analysis.h"
@@ -15,5 +16,11 @@ namespace directive_host::lsp {
 // as it is.
 std::vector<TextEdit> FormattingEdits(const Analysis &analysis,
                                       std::size_t first, std::size_t last);
+
+// The edits that make the whole document what the formatter prints: those
+// of FormattingEdits, or one that replaces the whole text when that sends
+// fewer bytes (a script that is formatted for the first time changes on
+// most of its lines).
+std::vector<TextEdit> DocumentFormattingEdits(const Analysis &analysis);
 
 } // namespace directive_host::lsp

@@ -12,7 +12,7 @@ std::string_view FileName(std::string_view path) {
 }
 
 std::string PropertiesText(const KeywordHandler &handler,
-                           std::string_view directive) {
+                           std::string_view directive, Markup markup) {
   ResultBuffer out;
   const DirectiveReading reading = ReadDirective(handler, directive, out);
   if (reading.unread == Unread::kHoldsNul) {
@@ -22,17 +22,22 @@ std::string PropertiesText(const KeywordHandler &handler,
   if (lines.empty()) {
     return "The plug-in reads no properties from it.";
   }
-  std::string text = "```\n";
+  const bool markdown = markup == Markup::kMarkdown;
+  std::string text = markdown ? "```\n" : "";
   for (const std::string &line : lines) {
     text += line + "\n";
   }
-  return text + "```";
+  return markdown ? text + "```" : text;
 }
 
 } // namespace
 
+std::string_view MarkupName(Markup markup) {
+  return markup == Markup::kMarkdown ? "markdown" : "plaintext";
+}
+
 std::optional<HoverText> Hover(const Analysis &analysis,
-                               const Position &position) {
+                               const Position &position, Markup markup) {
   const std::string_view line = analysis.PluginLine(position.line);
   const DirectiveLine found = FindDirective(analysis.Keywords(), line);
   const std::size_t byte = analysis.PluginByte(position);
@@ -41,12 +46,14 @@ std::optional<HoverText> Hover(const Analysis &analysis,
   if (found.handler == nullptr || byte < begin || byte > end) {
     return std::nullopt;
   }
-  const std::string heading = "**" + found.handler->keyword + "** (" +
+  const std::string strong = markup == Markup::kMarkdown ? "**" : "";
+  const std::string heading = strong + found.handler->keyword + strong + " (" +
                               std::string(FileName(found.handler->module)) +
                               ")\n\n";
-  return HoverText{analysis.PluginSpan(position.line, begin, end),
-                   Analysis::Utf8(heading + PropertiesText(*found.handler,
-                                                           found.directive))};
+  return HoverText{
+      analysis.PluginSpan(position.line, begin, end),
+      Analysis::Utf8(heading +
+                     PropertiesText(*found.handler, found.directive, markup))};
 }
 
 } // namespace directive_host::lsp

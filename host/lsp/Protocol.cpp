@@ -116,4 +116,71 @@ std::string Dump(const Json &json) {
   return json.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
+namespace {
+
+// The length of the well-formed character that `text` starts with, or 0.
+std::size_t CharacterLength(std::string_view text) {
+  const auto byte = [&](std::size_t i) {
+    return static_cast<unsigned char>(text[i]);
+  };
+  const unsigned char lead = byte(0);
+  if (lead < 0x80) {
+    return 1;
+  }
+  std::size_t length = 0;
+  unsigned char low = 0x80;  // the second byte's range, which rules out
+  unsigned char high = 0xBF; // overlong forms, surrogates and past U+10FFFF
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    low = lead == 0xE0 ? 0xA0 : 0x80;
+    high = lead == 0xED ? 0x9F : 0xBF;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    low = lead == 0xF0 ? 0x90 : 0x80;
+    high = lead == 0xF4 ? 0x8F : 0xBF;
+  } else {
+    return 0;
+  }
+  if (text.size() < length || byte(1) < low || byte(1) > high) {
+    return 0;
+  }
+  for (std::size_t i = 2; i < length; ++i) {
+    if (byte(i) < 0x80 || byte(i) > 0xBF) {
+      return 0;
+    }
+  }
+  return length;
+}
+
+} // namespace
+
+std::size_t RepairUtf8(std::string_view text, std::string &repaired) {
+  std::size_t invalid = 0;
+  std::size_t copied = 0; // bytes of `text` already in `repaired`
+  for (std::size_t at = 0; at < text.size();) {
+    if (static_cast<unsigned char>(text[at]) < 0x80) {
+      ++at;
+      continue;
+    }
+    const std::size_t length = CharacterLength(text.substr(at));
+    if (length > 0) {
+      at += length;
+      continue;
+    }
+    if (invalid++ == 0) {
+      repaired.clear();
+      repaired.reserve(text.size() + 16);
+    }
+    repaired.append(text.substr(copied, at - copied));
+    repaired += "\xEF\xBF\xBD";
+    copied = ++at;
+  }
+  if (invalid > 0) {
+    repaired.append(text.substr(copied));
+  }
+  return invalid;
+}
+
 } // namespace directive_host::lsp

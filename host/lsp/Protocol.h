@@ -76,4 +76,10 @@ Range RangeFrom(const Json &json);
 // anything) get U+FFFD for their bad bytes rather than failing.
 std::string Dump(const Json &json);
 
+// The bytes of `text` that are not part of a well-formed UTF-8 character
+// (a stray continuation, a cut-off sequence, an overlong form, a surrogate,
+// past U+10FFFF); when there are any, `repaired` is `text` with each of
+// them as U+FFFD.
+std::size_t RepairUtf8(std::string_view text, std::string &repaired);
+
 } // namespace directive_host::lsp

@@ -26,11 +26,13 @@ Json Locations(const std::string &uri, const std::vector<Range> &ranges) {
 
 } // namespace
 
-Json OnFormatting(const Analysis &analysis, const Json &) {
-  return Edits(FormattingEdits(analysis, 0, analysis.Lines().LineCount()));
+Json OnFormatting(const Analysis &analysis, const Json &,
+                  const ClientPreferences &) {
+  return Edits(DocumentFormattingEdits(analysis));
 }
 
-Json OnRangeFormatting(const Analysis &analysis, const Json &params) {
+Json OnRangeFormatting(const Analysis &analysis, const Json &params,
+                       const ClientPreferences &) {
   const Range range = RangeFrom(Member(params, {"range"}));
   // A selection that ends at the start of a line does not take that line.
   const std::size_t last =
@@ -40,18 +42,21 @@ Json OnRangeFormatting(const Analysis &analysis, const Json &params) {
   return Edits(FormattingEdits(analysis, range.start.line, last));
 }
 
-Json OnDefinition(const Analysis &analysis, const Json &params) {
+Json OnDefinition(const Analysis &analysis, const Json &params,
+                  const ClientPreferences &) {
   return Locations(UriOf(params),
                    lsp::Definition(analysis, PositionOf(params)));
 }
 
-Json OnReferences(const Analysis &analysis, const Json &params) {
+Json OnReferences(const Analysis &analysis, const Json &params,
+                  const ClientPreferences &) {
   const Json &declarations = Member(params, {"context", "includeDeclaration"});
   return Locations(UriOf(params), lsp::References(analysis, PositionOf(params),
                                                   declarations != false));
 }
 
-Json OnPrepareRename(const Analysis &analysis, const Json &params) {
+Json OnPrepareRename(const Analysis &analysis, const Json &params,
+                     const ClientPreferences &) {
   const std::optional<RenameTarget> target =
       lsp::PrepareRename(analysis, PositionOf(params));
   if (!target) {
@@ -61,7 +66,8 @@ Json OnPrepareRename(const Analysis &analysis, const Json &params) {
           {"placeholder", target->placeholder}};
 }
 
-Json OnRename(const Analysis &analysis, const Json &params) {
+Json OnRename(const Analysis &analysis, const Json &params,
+              const ClientPreferences &) {
   const Renaming renaming = lsp::Rename(analysis, PositionOf(params),
                                         StringParam(params, {"newName"}));
   if (!renaming.refusal.empty()) {
@@ -70,7 +76,8 @@ Json OnRename(const Analysis &analysis, const Json &params) {
   return {{"changes", {{UriOf(params), Edits(renaming.edits)}}}};
 }
 
-Json OnDocumentSymbols(const Analysis &analysis, const Json &) {
+Json OnDocumentSymbols(const Analysis &analysis, const Json &,
+                       const ClientPreferences &) {
   Json symbols = Json::array();
   for (const LabelSymbol &symbol : Symbols(analysis)) {
     symbols.push_back({{"name", symbol.name},
@@ -81,29 +88,34 @@ Json OnDocumentSymbols(const Analysis &analysis, const Json &) {
   return symbols;
 }
 
-Json OnHover(const Analysis &analysis, const Json &params) {
+Json OnHover(const Analysis &analysis, const Json &params,
+             const ClientPreferences &client) {
   const std::optional<HoverText> hover =
-      lsp::Hover(analysis, PositionOf(params));
+      lsp::Hover(analysis, PositionOf(params), client.hover);
   if (!hover) {
     return nullptr;
   }
-  return {{"contents", {{"kind", "markdown"}, {"value", hover->markdown}}},
+  return {{"contents",
+           {{"kind", MarkupName(client.hover)}, {"value", hover->text}}},
           {"range", ToJson(hover->range)}};
 }
 
-Json OnCompletion(const Analysis &analysis, const Json &params) {
+Json OnCompletion(const Analysis &analysis, const Json &params,
+                  const ClientPreferences &) {
   Json items = Json::array();
-  for (const LabelCompletion &completion :
-       Completions(analysis, PositionOf(params))) {
+  const LabelCompletions completions =
+      Completions(analysis, PositionOf(params));
+  for (const LabelCompletion &completion : completions.items) {
     items.push_back({{"label", completion.label},
                      {"kind", kCompletionConstant},
                      {"detail", completion.detail},
                      {"textEdit", ToJson(completion.edit)}});
   }
-  return {{"isIncomplete", false}, {"items", items}};
+  return {{"isIncomplete", completions.incomplete}, {"items", items}};
 }
 
-Json OnCodeActions(const Analysis &analysis, const Json &params) {
+Json OnCodeActions(const Analysis &analysis, const Json &params,
+                   const ClientPreferences &) {
   Json actions = Json::array();
   const Json &only = Member(params, {"context", "only"});
   if (only.is_array() && !Offers(only, kQuickFix)) {

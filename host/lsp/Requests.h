@@ -4,23 +4,25 @@
 #pragma once
 
 #include "lsp/Analysis.h"
+#include "lsp/Hover.h"
 #include "lsp/Protocol.h"
 
 namespace directive_host::lsp {
 
+// What the client said at initialize that an answer follows.
+struct ClientPreferences {
+  Markup hover = Markup::kPlainText;
+};
+
 // Answers a request about `analysis`, the document its parameters name;
 // throws RpcError for parameters it cannot use.
-using DocumentRequest = Json (*)(const Analysis &analysis, const Json &params);
+using DocumentRequestHandler = Json(const Analysis &analysis,
+                                    const Json &params,
+                                    const ClientPreferences &client);
+using DocumentRequest = DocumentRequestHandler *;
 
-Json OnFormatting(const Analysis &analysis, const Json &params);
-Json OnRangeFormatting(const Analysis &analysis, const Json &params);
-Json OnDefinition(const Analysis &analysis, const Json &params);
-Json OnReferences(const Analysis &analysis, const Json &params);
-Json OnPrepareRename(const Analysis &analysis, const Json &params);
-Json OnRename(const Analysis &analysis, const Json &params);
-Json OnDocumentSymbols(const Analysis &analysis, const Json &params);
-Json OnHover(const Analysis &analysis, const Json &params);
-Json OnCompletion(const Analysis &analysis, const Json &params);
-Json OnCodeActions(const Analysis &analysis, const Json &params);
+DocumentRequestHandler OnFormatting, OnRangeFormatting, OnDefinition,
+    OnReferences, OnPrepareRename, OnRename, OnDocumentSymbols, OnHover,
+    OnCompletion, OnCodeActions;
 
 } // namespace directive_host::lsp

@@ -5,7 +5,9 @@
 
 #include "directive_plugin.h"
 
+#include <optional>
 #include <utility>
+#include <vector>
 
 namespace directive_host::lsp {
 
@@ -18,19 +20,52 @@ constexpr int kSyncIncremental = 2;
 Server::Server(const Registry &registry, Writer send, Writer log)
     : registry_(registry), send_(std::move(send)), log_(std::move(log)) {}
 
-void Server::Receive(std::string_view body) {
+bool Server::Receive(std::string_view body) {
   if (exited_) {
-    return;
+    return true;
   }
   try {
+    // A byte that is not UTF-8 is read as U+FFFD rather than costing the
+    // message, so that a change keeps the text in step with the client's.
+    std::string repaired;
+    const std::size_t invalid = RepairUtf8(body, repaired);
+    if (invalid > 0) {
+      log_("a message holds " + std::to_string(invalid) +
+           (invalid == 1 ? " byte" : " bytes") +
+           " that are not UTF-8, each read as U+FFFD");
+      body = repaired;
+    }
     const Json message = Json::parse(body, nullptr, false);
     if (message.is_discarded()) {
       Refuse(nullptr, kParseError, "the message is not JSON");
-      return;
+      return false;
     }
     Dispatch(message);
   } catch (const std::exception &error) {
     log_(std::string("cannot handle a message: ") + error.what());
+  }
+  return true;
+}
+
+bool Server::Unsettled() const {
+  for (const auto &[uri, document] : documents_) {
+    if (!document.published) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void Server::Settle(const std::function<bool()> &interrupted) {
+  for (auto &[uri, document] : documents_) {
+    if (document.published) {
+      continue;
+    }
+    AnalysisOf(document);
+    if (interrupted()) {
+      return;
+    }
+    Publish(uri);
   }
 }
 
@@ -95,6 +130,15 @@ void Server::Dispatch(const Json &message) {
       // Parameters the client got wrong are RpcErrors; anything else is a
       // fault of the server's own.
       Refuse(id, kInternalError, error.what());
+    }
+    // The analysis the answer was made from is the latest; the client is
+    // shown its diagnostics right after, so that they agree.
+    const Json &uri = Member(params, {"textDocument", "uri"});
+    if (bound->aboutDocument != nullptr && uri.is_string()) {
+      const auto it = documents_.find(uri.get_ref<const std::string &>());
+      if (it != documents_.end() && !it->second.published) {
+        Publish(it->first);
+      }
     }
   }
 }
@@ -186,15 +230,30 @@ const Server::Method *Server::FindMethod(std::string_view name) {
 
 Json Server::AnswerAbout(DocumentRequest request, const Json &params) const {
   const auto it = documents_.find(UriOf(params));
-  return it == documents_.end() ? Json()
-                                : request(*it->second.analysis, params);
+  return it == documents_.end()
+             ? Json()
+             : request(AnalysisOf(it->second), params, client_);
+}
+
+const Analysis &Server::AnalysisOf(const Document &document) const {
+  if (!document.analysis) {
+    document.analysis =
+        std::make_unique<const Analysis>(document.text, registry_, encoding_);
+  }
+  return *document.analysis;
 }
 
 void Server::Store(const std::string &uri, const Json &version,
                    std::string text) {
-  documents_[uri] = {
-      version.is_number_integer() ? version : Json(),
-      std::make_unique<const Analysis>(std::move(text), registry_, encoding_)};
+  Document &document = documents_[uri];
+  document.text = std::move(text);
+  Changed(document, version);
+}
+
+void Server::Changed(Document &document, const Json &version) {
+  document.version = version.is_number_integer() ? version : Json();
+  document.analysis.reset();
+  document.published = false;
 }
 
 void Server::Publish(const std::string &uri) {
@@ -204,9 +263,10 @@ void Server::Publish(const std::string &uri) {
     if (it->second.version.is_number_integer()) {
       params["version"] = it->second.version;
     }
-    for (const Diagnostic &diagnostic : DiagnosticsOf(*it->second.analysis)) {
+    for (const Diagnostic &diagnostic : DiagnosticsOf(AnalysisOf(it->second))) {
       params["diagnostics"].push_back(ToJson(diagnostic));
     }
+    it->second.published = true;
   }
   Json message(Json::value_t::object);
   message["jsonrpc"] = "2.0";
@@ -223,6 +283,12 @@ Json Server::Initialize(const Json &params) {
   if (Offers(Member(capabilities, {"general", "positionEncodings"}),
              EncodingName(PositionEncoding::kUtf8))) {
     encoding_ = PositionEncoding::kUtf8;
+  }
+  // Markdown only where the client offers it: one that shows plain text
+  // would show the marks.
+  if (Offers(Member(capabilities, {"textDocument", "hover", "contentFormat"}),
+             MarkupName(Markup::kMarkdown))) {
+    client_.hover = Markup::kMarkdown;
   }
   initialized_ = true;
   Json provided(Json::value_t::object);
@@ -251,7 +317,6 @@ void Server::DidOpen(const Json &params) {
   const Json &document = params.at("textDocument");
   const std::string uri = document.at("uri").get<std::string>();
   Store(uri, document.at("version"), document.at("text").get<std::string>());
-  Publish(uri);
 }
 
 void Server::DidChange(const Json &params) {
@@ -261,17 +326,29 @@ void Server::DidChange(const Json &params) {
     log_("a change to '" + uri + "', which is not open, is dropped");
     return;
   }
-  std::string text = it->second.analysis->Text();
+  // Read whole before any is applied, so that a change that cannot be read
+  // leaves the text as it was; then applied in place, as a burst of
+  // changes to a long script would copy it each time.
+  struct Change {
+    std::optional<Range> range;
+    std::string text;
+  };
+  std::vector<Change> changes;
   for (const Json &change : params.at("contentChanges")) {
-    const std::string replacement = change.at("text").get<std::string>();
-    if (change.contains("range")) {
-      ApplyEdit(text, RangeFrom(change["range"]), replacement, encoding_);
+    changes.push_back({change.contains("range")
+                           ? std::optional(RangeFrom(change["range"]))
+                           : std::nullopt,
+                       change.at("text").get<std::string>()});
+  }
+  std::string &text = it->second.text;
+  for (Change &change : changes) {
+    if (change.range) {
+      ApplyEdit(text, *change.range, change.text, encoding_);
     } else {
-      text = replacement;
+      text = std::move(change.text);
     }
   }
-  Store(uri, Member(params, {"textDocument", "version"}), std::move(text));
-  Publish(uri);
+  Changed(it->second, Member(params, {"textDocument", "version"}));
 }
 
 void Server::DidClose(const Json &params) {

@@ -23,9 +23,23 @@ public:
   using Writer = std::function<void(const std::string &)>;
   Server(const Registry &registry, Writer send, Writer log);
 
-  // Handles one message as the client framed it. Nothing it holds stops the
-  // server but `exit`.
-  void Receive(std::string_view body);
+  // Handles one message as the client framed it; false when it was no JSON
+  // at all. Nothing it holds stops the server but `exit`. A change is only
+  // applied to the text: what it means is worked out once the changes
+  // queued behind it are applied too (Settle), or a request needs it.
+  bool Receive(std::string_view body);
+
+  // Whether a document's diagnostics are not yet published for its latest
+  // version.
+  bool Unsettled() const;
+  // Analyses each such document and publishes its diagnostics, unless
+  // `interrupted` says, once a document is analysed, that more input has
+  // come, which may change it again: the analysis is then kept, and
+  // published by the next call if nothing changed it.
+  void Settle(const std::function<bool()> &interrupted);
+
+  // A line for the client's log.
+  void Log(const std::string &line) const { log_(line); }
 
   bool Exited() const { return exited_; }
   // 0 when the client asked for a shutdown before the exit (or before the
@@ -35,7 +49,11 @@ public:
 private:
   struct Document {
     Json version;
-    std::unique_ptr<const Analysis> analysis;
+    std::string text;
+    // Of `text`, once something needed it; null while changes are
+    // applied.
+    mutable std::unique_ptr<const Analysis> analysis;
+    bool published = false;
   };
   using Request = Json (Server::*)(const Json &params);
   using Notification = void (Server::*)(const Json &params);
@@ -63,8 +81,11 @@ private:
   // The answer of `request` about the document that `params` names; null
   // when the client never opened it.
   Json AnswerAbout(DocumentRequest request, const Json &params) const;
+  const Analysis &AnalysisOf(const Document &document) const;
   void Publish(const std::string &uri);
   void Store(const std::string &uri, const Json &version, std::string text);
+  // After `document`'s text changed: it is `version`, not yet analysed.
+  static void Changed(Document &document, const Json &version);
 
   Json Initialize(const Json &params);
   Json Shutdown(const Json &params);
@@ -79,6 +100,7 @@ private:
   Writer send_;
   Writer log_;
   PositionEncoding encoding_ = PositionEncoding::kUtf16;
+  ClientPreferences client_;
   bool initialized_ = false;
   bool shutDown_ = false;
   bool exited_ = false;

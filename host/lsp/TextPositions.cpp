@@ -104,9 +104,38 @@ Range LineMap::Span(std::size_t line, std::size_t begin,
 
 void ApplyEdit(std::string &text, const Range &range,
                std::string_view replacement, PositionEncoding encoding) {
-  const LineMap lines(text, encoding);
-  const std::size_t begin = lines.Offset(range.start);
-  const std::size_t end = std::max(begin, lines.Offset(range.end));
+  // The lines are walked only as far as the range reaches, so that each of
+  // a burst of small changes to a long script costs its own lines, not the
+  // whole text. Lines as LineMap has them: the first from the very start.
+  const std::string_view whole = text;
+  const std::size_t bom = LeadingBom(whole).size();
+  const Position last = std::max(range.start, range.end);
+  std::size_t offsets[2] = {whole.size(), whole.size()};
+  const Position *wanted[2] = {&range.start, &range.end};
+  LineReader reader(whole.substr(bom));
+  directive_host::Line line;
+  std::size_t number = 0;
+  bool read = reader.Next(line);
+  if (!read && bom > 0) {
+    line = {whole.substr(bom), {}};
+    read = true;
+  }
+  for (; read && number <= last.line; read = reader.Next(line), ++number) {
+    const std::size_t start =
+        number == 0 ? 0
+                    : static_cast<std::size_t>(line.text.data() - whole.data());
+    const std::string_view content = whole.substr(
+        start, static_cast<std::size_t>(line.text.data() - whole.data()) +
+                   line.text.size() - start);
+    for (int i = 0; i < 2; ++i) {
+      if (wanted[i]->line == number) {
+        offsets[i] =
+            start + ByteOffset(content, wanted[i]->character, encoding);
+      }
+    }
+  }
+  const std::size_t begin = offsets[0];
+  const std::size_t end = std::max(begin, offsets[1]);
   text.replace(begin, end - begin, replacement);
 }
 

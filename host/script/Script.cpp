@@ -2,15 +2,25 @@
 
 #include "script/Directive.h"
 
+#include <cstring>
+
 namespace directive_host {
 
 bool LineReader::Next(Line &line) {
   if (rest_.empty()) {
     return false;
   }
-  std::size_t end = 0;
-  while (end < rest_.size() && rest_[end] != '\n' && rest_[end] != '\r') {
-    ++end;
+  // The first LF, then a CR before it: two passes of memchr outrun one of
+  // comparing each byte with both.
+  const char *data = rest_.data();
+  const void *lf = std::memchr(data, '\n', rest_.size());
+  std::size_t end =
+      lf != nullptr
+          ? static_cast<std::size_t>(static_cast<const char *>(lf) - data)
+          : rest_.size();
+  const void *cr = std::memchr(data, '\r', end);
+  if (cr != nullptr) {
+    end = static_cast<std::size_t>(static_cast<const char *>(cr) - data);
   }
   std::size_t next = end;
   if (end < rest_.size()) {

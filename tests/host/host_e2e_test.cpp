@@ -309,6 +309,12 @@ TEST_F(HostTest, HelpAndVersion) {
   // --help needs no plug-in and ignores the command's missing arguments.
   EXPECT_EQ(Run({"format", "--help", "--plugin", "absent.so"}).out,
             formatHelp.out);
+  // lsp's help names the installed set-up of editors, not the source tree.
+  const std::string lspHelp = Run({"help", "lsp"}).out;
+  EXPECT_NE(lspHelp.find("share/doc/directive-plugin/editors.md"),
+            std::string::npos)
+      << lspHelp;
+  EXPECT_EQ(lspHelp.find("docs/"), std::string::npos) << lspHelp;
   const HostRun version = Run({"--version"});
   EXPECT_EQ(version.exitCode, 0);
   EXPECT_TRUE(StartsWith(version.out, "directive-host " HOST_VERSION "\n"));

@@ -137,33 +137,60 @@ TEST(Features, CompletionOffersLabelsWhereAGotoNamesOne) {
   const struct {
     std::string line;
     std::optional<std::size_t> typedFrom; // where the label being typed starts
+    std::vector<std::string> labels;      // those that start with it
   } cases[] = {
-      {"#GOTO =", 7},
-      {"#GOTO = st", 8},
-      {"  #goto = \"st", 11},
-      {"#IF x = y goto ", 15},
-      {"#IF x = y GOTO tw", 15},
-      {"#GOTO", std::nullopt},
-      {"#GOTO st", std::nullopt},
-      {"#LABEL = ", std::nullopt},
-      {"#IF x = y goto", std::nullopt},
-      {"#IF x = y set ", std::nullopt},
-      {"say #GOTO =", std::nullopt},
+      {"#GOTO =", 7, {"start", "two words"}},
+      {"#GOTO = st", 8, {"start"}},
+      {"  #goto = \"ST", 11, {"start"}},
+      {"#IF x = y goto ", 15, {"start", "two words"}},
+      {"#IF x = y GOTO tw", 15, {"two words"}},
+      {"#GOTO", std::nullopt, {}},
+      {"#GOTO st", std::nullopt, {}},
+      {"#LABEL = ", std::nullopt, {}},
+      {"#IF x = y goto", std::nullopt, {}},
+      {"#IF x = y set ", std::nullopt, {}},
+      {"say #GOTO =", std::nullopt, {}},
   };
   for (const auto &c : cases) {
     const auto analysis = Analyse(kScript + c.line + "\n");
     const std::vector<LabelCompletion> offered =
-        Completions(*analysis, {8, c.line.size()});
-    if (!c.typedFrom) {
-      EXPECT_TRUE(offered.empty()) << c.line;
-      continue;
+        Completions(*analysis, {8, c.line.size()}).items;
+    std::vector<std::string> labels;
+    for (const LabelCompletion &completion : offered) {
+      labels.push_back(completion.label);
+      EXPECT_EQ(completion.edit.newText, completion.label);
+      ASSERT_TRUE(c.typedFrom) << c.line;
+      EXPECT_EQ(completion.edit.range, On(8, *c.typedFrom, c.line.size()))
+          << c.line;
     }
-    ASSERT_EQ(offered.size(), 2u) << c.line;
-    EXPECT_EQ(offered[0].label, "start");
-    EXPECT_EQ(offered[0].detail, "line 1");
-    EXPECT_EQ(offered[1].edit.newText, "two words");
-    EXPECT_EQ(offered[1].edit.range, On(8, *c.typedFrom, c.line.size()))
-        << c.line;
+    EXPECT_EQ(labels, c.labels) << c.line;
+    if (!offered.empty() && offered[0].label == "start") {
+      EXPECT_EQ(offered[0].detail, "line 1");
+    }
+  }
+}
+
+TEST(Features, CompletionOffersWhatStartsWithTheTypedAtMostTheLimit) {
+  std::string script;
+  for (int i = 0; i < 150; ++i) {
+    script += "#LABEL = L" + std::to_string(i) + "\n";
+  }
+  const struct {
+    std::string typed;
+    std::size_t offered;
+    bool incomplete;
+  } cases[] = {
+      {"", kCompletionLimit, true},
+      {"l1", 61, false}, // l1, l10-19, l100-149
+      {"L14", 11, false},
+      {"x", 0, false},
+  };
+  for (const auto &c : cases) {
+    const std::string line = "#GOTO = " + c.typed;
+    const LabelCompletions completions =
+        Completions(*Analyse(script + line + "\n"), {150, line.size()});
+    EXPECT_EQ(completions.items.size(), c.offered) << c.typed;
+    EXPECT_EQ(completions.incomplete, c.incomplete) << c.typed;
   }
 }
 
@@ -172,14 +199,19 @@ TEST(Features, HoverShowsTheParsedProperties) {
   const std::optional<HoverText> hover = Hover(*analysis, {3, 1});
   ASSERT_TRUE(hover);
   EXPECT_EQ(hover->range, On(3, 0, 26));
-  EXPECT_NE(hover->markdown.find("**#IF**"), std::string::npos);
-  EXPECT_NE(hover->markdown.find("argument1=$A\noperator===\nargument2=b\n"
-                                 "action=goto\nactionvalue=start\n"),
+  EXPECT_NE(hover->text.find("**#IF**"), std::string::npos);
+  EXPECT_NE(hover->text.find("argument1=$A\noperator===\nargument2=b\n"
+                             "action=goto\nactionvalue=start\n"),
             std::string::npos)
-      << hover->markdown;
-  EXPECT_NE(Hover(*analysis, {8, 3})->markdown.find("reads no properties"),
+      << hover->text;
+  EXPECT_NE(Hover(*analysis, {8, 3})->text.find("reads no properties"),
             std::string::npos);
   EXPECT_FALSE(Hover(*analysis, {1, 1}));
+  const std::optional<HoverText> plain =
+      Hover(*analysis, {3, 1}, Markup::kPlainText);
+  ASSERT_TRUE(plain);
+  EXPECT_EQ(plain->text.find_first_of("*`"), std::string::npos) << plain->text;
+  EXPECT_NE(plain->text.find("#IF ("), std::string::npos) << plain->text;
 }
 
 TEST(Features, DiagnosticsAndTheirQuickFix) {
@@ -237,6 +269,8 @@ TEST(Features, FormattingEditsGiveWhatFormatPrints) {
     const std::vector<TextEdit> edits =
         FormattingEdits(*analysis, 0, analysis->Lines().LineCount());
     EXPECT_EQ(Applied(script, edits), FormatterOutput(script));
+    EXPECT_EQ(Applied(script, DocumentFormattingEdits(*analysis)),
+              FormatterOutput(script));
     EXPECT_FALSE(edits.empty());
     for (const TextEdit &edit : edits) {
       EXPECT_EQ(edit.range.start.line, edit.range.end.line);
@@ -246,6 +280,25 @@ TEST(Features, FormattingEditsGiveWhatFormatPrints) {
                 edit.newText);
     }
   }
+  // A script whose every line changes is sent whole, and one with a line
+  // changed of many as that line.
+  std::string unformatted = "\xEF\xBB\xBF";
+  for (int i = 0; i < 50; ++i) {
+    unformatted += "#goto=x" + std::to_string(i) + "\r\n";
+  }
+  const std::vector<TextEdit> whole =
+      DocumentFormattingEdits(*Analyse(unformatted));
+  ASSERT_EQ(whole.size(), 1u);
+  EXPECT_EQ(whole[0].range, (Range{{0, 1}, {50, 0}}));
+  EXPECT_EQ(Applied(unformatted, whole), FormatterOutput(unformatted));
+  std::string formatted;
+  for (int i = 0; i < 50; ++i) {
+    formatted += "#GOTO =\"x" + std::to_string(i) + "\"\n";
+  }
+  const std::vector<TextEdit> one =
+      DocumentFormattingEdits(*Analyse(formatted + "#goto=y\n"));
+  ASSERT_EQ(one.size(), 1u);
+  EXPECT_EQ(one[0].range, On(50, 0, 7));
   const auto analysis = Analyse(kScript);
   const std::vector<TextEdit> some = FormattingEdits(*analysis, 2, 4);
   ASSERT_EQ(some.size(), 2u);

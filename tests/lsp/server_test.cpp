@@ -49,6 +49,7 @@ TEST(Server, ReadsWhatTheClientNestsDeepWithoutCopyingIt) {
                    R"("params":{"capabilities":{}}})");
     sent.clear();
     server.Receive(c.message);
+    server.Settle([] { return false; });
     // Then the server still answers.
     server.Receive(R"({"jsonrpc":"2.0","id":3,"method":"shutdown"})");
     ASSERT_EQ(sent.size(), c.answer.empty() ? 1u : 2u) << c.answer;

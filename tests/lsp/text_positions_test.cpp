@@ -1,5 +1,7 @@
 // Positions as clients count them: code units of UTF-16 or UTF-8, lines as
-// scripts divide into lines, and edits applied at them.
+// scripts divide into lines, edits applied at them, and bytes that are no
+// UTF-8.
+#include "lsp/Protocol.h"
 #include "lsp/TextPositions.h"
 
 #include <gtest/gtest.h>
@@ -73,6 +75,14 @@ TEST(TextPositions, EditsReplaceTheirRange) {
       {"ab", {{5, 0}, {6, 0}}, "!", kUtf16, "ab!"},
       {"\xF0\x9F\x98\x80x", {{0, 2}, {0, 3}}, "y", kUtf16, "\xF0\x9F\x98\x80y"},
       {"\xF0\x9F\x98\x80x", {{0, 4}, {0, 5}}, "y", kUtf8, "\xF0\x9F\x98\x80y"},
+      // The first line counts from the very start, its byte-order mark too.
+      {"\xEF\xBB\xBF"
+       "ab\ncd",
+       {{0, 1}, {1, 1}},
+       "X",
+       kUtf16,
+       "\xEF\xBB\xBFXd"},
+      {"\xEF\xBB\xBF", {{0, 1}, {0, 1}}, "X", kUtf16, "\xEF\xBB\xBFX"},
       // An end before the start deletes nothing.
       {"abc", {{0, 2}, {0, 1}}, "-", kUtf16, "ab-c"},
   };
@@ -80,6 +90,30 @@ TEST(TextPositions, EditsReplaceTheirRange) {
     std::string text = c.text;
     ApplyEdit(text, c.range, c.replacement, c.encoding);
     EXPECT_EQ(text, c.expected) << c.text;
+  }
+}
+
+TEST(TextPositions, BytesThatAreNotUtf8BecomeOneReplacementEach) {
+  const std::string r = "\xEF\xBF\xBD";
+  const struct {
+    std::string text;
+    std::size_t invalid;
+    std::string repaired; // when any is invalid
+  } cases[] = {
+      {kMixed, 0, ""},
+      {"a\xFFz", 1, "a" + r + "z"},
+      {"\xE2\x82z", 2, r + r + "z"},          // cut off
+      {"\xC0\xAF", 2, r + r},                 // overlong
+      {"\xED\xA0\x80", 3, r + r + r},         // a surrogate
+      {"\xF4\x90\x80\x80", 4, r + r + r + r}, // past U+10FFFF
+      {"\x80\xC3\xA9\xF0\x9F\x98", 4, r + "\xC3\xA9" + r + r + r},
+  };
+  for (const auto &c : cases) {
+    std::string repaired;
+    EXPECT_EQ(RepairUtf8(c.text, repaired), c.invalid) << c.text;
+    if (c.invalid > 0) {
+      EXPECT_EQ(repaired, c.repaired) << c.text;
+    }
   }
 }
 

@@ -3,10 +3,11 @@
 // those the server must answer with, in order, and the exit status.
 //
 //   > {...}      a message, framed and sent
-//   >> text      bytes sent as they are (\r, \n and \\ escaped)
+//   >> text      bytes sent as they are (\r, \n, \xNN and \\ escaped)
 //   < {...}      the next message the server sends; an object given may
 //                leave out members that the server's has
 //   = N          the exit status
+//   ! text       a line the server's log must hold
 // Lines that start with a space or a tab continue the entry above; lines
 // that start with '#' are comments.
 #include "HostRun.h"
@@ -29,6 +30,7 @@ using directive_host::lsp::Json;
 struct Transcript {
   std::string input;
   std::vector<Json> expected;
+  std::vector<std::string> logged;
   int exitCode = -1;
 };
 
@@ -40,6 +42,11 @@ std::string Unescaped(const std::string &text) {
       continue;
     }
     const char c = text[++i];
+    if (c == 'x' && i + 2 < text.size()) {
+      bytes += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+      continue;
+    }
     bytes += c == 'r' ? '\r' : c == 'n' ? '\n' : c;
   }
   return bytes;
@@ -66,6 +73,8 @@ Transcript ReadTranscript(const fs::path &path) {
           "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
     } else if (entry.starts_with("< ")) {
       transcript.expected.push_back(Json::parse(entry.substr(2)));
+    } else if (entry.starts_with("! ")) {
+      transcript.logged.push_back(entry.substr(2));
     } else if (entry.starts_with("= ")) {
       transcript.exitCode = std::stoi(entry.substr(2));
     } else {
@@ -115,9 +124,9 @@ TEST_P(TranscriptTest, ServerAnswersAsWritten) {
   EXPECT_EQ(run.exitCode, transcript.exitCode) << run.err;
   std::istringstream out(run.out);
   std::size_t index = 0;
-  for (Frame frame = directive_host::lsp::ReadFrame(out);
-       frame.kind == Frame::Kind::kMessage;
-       frame = directive_host::lsp::ReadFrame(out), ++index) {
+  directive_host::lsp::FrameReader reader(out);
+  for (Frame frame = reader.Next(); frame.kind == Frame::Kind::kMessage;
+       frame = reader.Next(), ++index) {
     const Json actual = Json::parse(frame.body);
     ASSERT_LT(index, transcript.expected.size())
         << "an extra message: " << actual.dump();
@@ -127,10 +136,16 @@ TEST_P(TranscriptTest, ServerAnswersAsWritten) {
         << actual.dump();
   }
   EXPECT_EQ(index, transcript.expected.size()) << "messages missing";
+  for (const std::string &line : transcript.logged) {
+    EXPECT_NE(run.err.find(line), std::string::npos)
+        << "not logged: " << line << "\n  the log:\n"
+        << run.err;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Lsp, TranscriptTest,
                          ::testing::Values("lifecycle", "no-shutdown",
-                                           "editing"));
+                                           "editing", "recovery",
+                                           "hover-format"));
 
 } // namespace

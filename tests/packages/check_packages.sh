@@ -114,6 +114,7 @@ else
 ./usr/share/doc/directive-plugin/README.md
 ./usr/share/doc/directive-plugin/changelog.gz
 ./usr/share/doc/directive-plugin/copyright
+./usr/share/doc/directive-plugin/editors.md
 ./usr/share/doc/directive-plugin/examples/host/CMakeLists.txt
 ./usr/share/doc/directive-plugin/examples/host/host.c
 ./usr/share/doc/directive-plugin/examples/plugin/CMakeLists.txt
