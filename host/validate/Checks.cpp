@@ -10,11 +10,12 @@ namespace {
 constexpr CheckSpec kChecks[] = {
     {"exports", false, CheckExports, "AutoRegister is exported, undecorated"},
     {"registration", false, CheckRegistration,
-     "keywords are non-empty, start with '#', hold no whitespace\n"
-     "and stay valid; none is registered twice, in any ASCII case;\n"
-     "both callbacks are given; none registers from a callback; a\n"
-     "second AutoRegister repeats the first; loading into a host\n"
-     "that exports no entry points does not crash"},
+     "keywords are non-empty, start with '#', hold no\n"
+     "whitespace and stay valid; none is registered twice, in\n"
+     "any ASCII case; both callbacks are given; none registers\n"
+     "from a callback; a second AutoRegister repeats the\n"
+     "first; loading into a host that exports no entry points\n"
+     "does not crash"},
     {"null-pointers", false, CheckNullPointers,
      "a null input reads as \"\"; a null out gets nothing"},
     {"over-read", false, CheckOverRead,
@@ -31,7 +32,8 @@ constexpr CheckSpec kChecks[] = {
     {"determinism", false, CheckDeterminism,
      "the same call gives the same result, in any order"},
     {"in-place", false, CheckInPlace,
-     "out equal to or overlapping an input gives the same result"},
+     "out equal to or overlapping an input gives the same\n"
+     "result"},
     {"threads", false, CheckThreads,
      "8 threads at once get the single-threaded results"},
     {"unload", false, CheckUnload,
