@@ -31,11 +31,11 @@ bool ApplyOption(const std::string &argument, const std::string *next,
   const std::size_t equals = argument.find('=');
   const bool joined = argument.starts_with("--") && equals != std::string::npos;
   const std::string spelling = joined ? argument.substr(0, equals) : argument;
-  const OptionSpec *spec = FindOption(spelling);
-  if (spec == nullptr) {
+  const OptionSpec *known = FindOption(spelling);
+  if (known == nullptr) {
     throw UsageError("unknown option '" + spelling + "'");
   }
-  const bool takesValue = !spec->valueName.empty();
+  const bool takesValue = !known->valueName.empty();
   if (joined && !takesValue) {
     throw UsageError("option '" + spelling + "' takes no argument");
   }
@@ -51,15 +51,15 @@ bool ApplyOption(const std::string &argument, const std::string *next,
     if (value.empty()) {
       throw UsageError(
           "option '" + spelling + "' needs " +
-          (spec->apply != nullptr
-               ? "a " + std::string(spec->valueName)
-               : "a value: " + spelling + " " + std::string(spec->valueName)));
+          (known->apply != nullptr
+               ? "a " + std::string(known->valueName)
+               : "a value: " + spelling + " " + std::string(known->valueName)));
     }
   }
-  if (spec->apply != nullptr) {
-    spec->apply(invocation, value);
+  if (known->apply != nullptr) {
+    known->apply(invocation, value);
   } else {
-    invocation.options.push_back({std::string(spec->name), spelling, value});
+    invocation.options.push_back({std::string(known->name), spelling, value});
   }
   return usedNext;
 }
@@ -67,17 +67,17 @@ bool ApplyOption(const std::string &argument, const std::string *next,
 void CheckOptions(const Invocation &invocation, const Command &command) {
   for (std::size_t i = 0; i < invocation.options.size(); ++i) {
     const GivenOption &given = invocation.options[i];
-    const auto spec =
+    const auto known =
         std::find_if(command.options.begin(), command.options.end(),
                      [&](const OptionSpec &o) { return o.name == given.name; });
-    if (spec == command.options.end()) {
+    if (known == command.options.end()) {
       throw UsageError("option '" + given.spelling + "' applies only to " +
                        CommandsTaking(*FindOption(given.name)));
     }
     for (std::size_t j = 0; j < i; ++j) {
       const GivenOption &earlier = invocation.options[j];
-      if (!spec->group.empty() && earlier.name != given.name &&
-          FindOption(earlier.name)->group == spec->group) {
+      if (!known->group.empty() && earlier.name != given.name &&
+          FindOption(earlier.name)->group == known->group) {
         throw UsageError("options '" + earlier.spelling + "' and '" +
                          given.spelling + "' exclude each other");
       }
