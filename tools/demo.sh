@@ -17,10 +17,11 @@ diff=$("$host" format --diff "$script" 2>"$warnings") || [[ $? -eq 1 ]]
 lint=$("$host" lint "$script") || [[ $? -eq 1 ]]
 
 # The formatter rewrites line for line, so the n-th '+' line of a change is
-# the n-th '-' line rewritten; lint names the old line.
+# the n-th '-' line rewritten; lint names the old line. Its notes say
+# nothing of why a line changes.
 awk -v prefix="$script:" '
   FNR == NR {
-    if (index($0, prefix) == 1) {
+    if (index($0, prefix) == 1 && $0 !~ /^[^ ]*: note: /) {
       rest = substr($0, length(prefix) + 1)
       split(rest, at, ":")
       finding[at[1]] = substr(rest, length(at[1]) + length(at[2]) + 4)

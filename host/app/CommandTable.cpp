@@ -159,9 +159,12 @@ fault, in line order; COLUMN is the byte where the directive starts:
           #IF lacks its first argument
   a goto to a label that no #LABEL in the same file defines: the label of a
   #GOTO, or the action value of an #IF whose action is goto (in any case);
-  labels compare byte for byte, and a near miss in letter case is named
+  labels compare byte for byte, and the nearest defined label is named: one
+  that differs in letter case only, else one at most two edits away
       #GOTO = Verify        (with #LABEL = verify on line 12)
           label 'Verify' is not defined; did you mean 'verify' (line 12)?
+      #GOTO = finsh         (with #LABEL = finish on line 30)
+          label 'finsh' is not defined; did you mean 'finish' (line 30)?
   a label defined a second time
       #LABEL = start        (with #LABEL = start on line 1)
           label 'start' is already defined at line 1
@@ -169,13 +172,18 @@ fault, in line order; COLUMN is the byte where the directive starts:
       #GOTO = ""
           the label is empty
 
+and then, as FILE:LINE:COLUMN: note: message, each label that no goto
+names (when #GOTO or #IF is registered):
+      #LABEL = cleanup      (and no goto to it)
+          note: label 'cleanup' is never gone to
+
 Only what the plug-ins' parse callbacks return is used, and each check runs
 only when its keywords are registered: without #LABEL, gotos are not
 checked against definitions, and directives of other keywords are not
 checked at all.
 
-Exit status: 0 nothing found; 1 something found; 2 wrong command line;
-3 any other failure.
+Exit status: 0 nothing found but notes; 1 a fault found; 2 wrong command
+line; 3 any other failure.
 )"}};
 
 constexpr HelpBlock kLspHelp[] = {

@@ -17,10 +17,11 @@ int RunLint(const Invocation &invocation, const Registry &registry) {
     RefuseWideText(name, text);
     bool found = false;
     LintScript(text, registry, [&](const Finding &finding) {
+      const bool note = finding.severity == Severity::kNote;
       WriteOutput(name + ":" + std::to_string(finding.place.line) + ":" +
                   std::to_string(finding.place.column) + ": " +
-                  finding.message + "\n");
-      found = true;
+                  (note ? "note: " : "") + finding.message + "\n");
+      found = found || !note;
     });
     return found;
   });

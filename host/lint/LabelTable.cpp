@@ -48,10 +48,18 @@ std::size_t LabelTable::Define(std::string_view label, std::size_t line) {
   if (slot.line != 0) {
     return slot.line;
   }
-  slot = {hash, static_cast<std::uint32_t>(label.size()), bytes_.size(), line};
+  slot = {hash, static_cast<std::uint32_t>(label.size()), 0, bytes_.size(),
+          line};
   bytes_ += label;
   ++count_;
   return line;
+}
+
+void LabelTable::MarkGoneTo(std::string_view label) {
+  if (!slots_.empty()) {
+    Slot &slot = slots_[SlotOf(label, HashOf(label))];
+    slot.goneTo = slot.line != 0;
+  }
 }
 
 std::size_t LabelTable::Find(std::string_view label) const {

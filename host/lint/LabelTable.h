@@ -21,11 +21,16 @@ public:
   // The line of the first definition of `label`; 0 when it has none.
   std::size_t Find(std::string_view label) const;
 
-  // Calls `visit(label, line)` for each label; the views stay valid until
-  // the next Define.
-  template <typename Visit> void ForEach(Visit visit) const {
+  // Marks `label`, when it is defined, as the target of a goto.
+  void MarkGoneTo(std::string_view label);
+
+  // Calls `visit(label, line)` for each label, or with `onlyUnmarked` for
+  // each that no MarkGoneTo has marked; the views stay valid until the next
+  // Define.
+  template <typename Visit>
+  void ForEach(Visit visit, bool onlyUnmarked = false) const {
     for (const Slot &slot : slots_) {
-      if (slot.line != 0) {
+      if (slot.line != 0 && !(onlyUnmarked && slot.goneTo)) {
         visit(LabelOf(slot), slot.line);
       }
     }
@@ -36,7 +41,8 @@ private:
   // fit in a result buffer, and the low bits of its hash pick the slot.
   struct Slot {
     std::uint32_t hash = 0;
-    std::uint32_t length = 0;
+    std::uint32_t length : 31 = 0;
+    std::uint32_t goneTo : 1 = 0;
     std::size_t offset = 0;
     std::size_t line = 0; // 0 for an empty slot
   };

@@ -2,11 +2,13 @@
 
 #include "io/Wording.h"
 #include "lint/LabelTable.h"
+#include "lint/NearestLabel.h"
 #include "script/DirectiveScan.h"
 
+#include <algorithm>
 #include <functional>
 #include <optional>
-#include <unordered_map>
+#include <utility>
 
 namespace directive_host {
 
@@ -17,31 +19,14 @@ using Report = std::function<void(const Finding &)>;
 // The first #LABEL of each label: its line.
 using Definitions = LabelTable;
 
-// A label spelled as a defined one but for ASCII case: the first such
-// definition, by the label in upper case. Made only when a goto misses.
-struct NearMiss {
-  std::string_view label;
-  std::size_t line = 0;
-};
-using NearMisses = std::unordered_map<std::string, NearMiss>;
-
-NearMisses NearMissesOf(const Definitions &definitions) {
-  NearMisses misses;
-  definitions.ForEach([&](std::string_view label, std::size_t line) {
-    NearMiss &miss = misses[AsciiUpper(label)];
-    if (miss.line == 0 || line < miss.line) {
-      miss = {label, line};
-    }
-  });
-  return misses;
-}
-
 // What the second pass over a script needs: the definitions the first pass
 // found, and where the findings go.
 struct Reading {
   Definitions definitions;
-  bool checksGotos = false; // only when #LABEL is registered
-  std::optional<NearMisses> nearMisses;
+  bool checksGotos = false;             // only when #LABEL is registered
+  std::optional<NearestLabels> nearest; // made when a goto first misses
+  LabelsLeftOut leftOut;
+  std::vector<Place> firstDefinitions; // in line order
   Report report;
   ResultBuffer out;
 };
@@ -49,15 +34,14 @@ struct Reading {
 void ReportUndefined(Reading &reading, const std::string &label,
                      const Place &place) {
   std::string message = "label " + Quoted(label) + " is not defined";
-  if (!reading.nearMisses) {
-    reading.nearMisses = NearMissesOf(reading.definitions);
+  if (!reading.nearest) {
+    reading.nearest.emplace(reading.definitions);
   }
-  const auto near = reading.nearMisses->find(AsciiUpper(label));
   std::string suggestion;
-  if (near != reading.nearMisses->end()) {
-    suggestion = near->second.label;
+  if (const std::optional<NearLabel> near = reading.nearest->Nearest(label)) {
+    suggestion = near->label;
     message += "; did you mean " + Quoted(suggestion) + " (line " +
-               std::to_string(near->second.line) + ")?";
+               std::to_string(near->line) + ")?";
   }
   reading.report({place, kCheckUndefined, message, suggestion});
 }
@@ -65,6 +49,9 @@ void ReportUndefined(Reading &reading, const std::string &label,
 // A label that a #LABEL defines or a goto names, at `place`.
 void UseLabel(Reading &reading, const LabelUse &use, const Place &place) {
   const std::string &label = use.label;
+  if (reading.leftOut && reading.leftOut(place.line)) {
+    return;
+  }
   if (label.empty()) {
     reading.report({place, kCheckEmpty, "the label is empty"});
     return;
@@ -76,9 +63,13 @@ void UseLabel(Reading &reading, const LabelUse &use, const Place &place) {
                       "label " + Quoted(label) +
                           " is already defined at line " +
                           std::to_string(defined)});
+    } else if (defined != 0) {
+      reading.firstDefinitions.push_back(place);
     }
   } else if (reading.checksGotos && defined == 0) {
     ReportUndefined(reading, label, place);
+  } else {
+    reading.definitions.MarkGoneTo(label);
   }
 }
 
@@ -143,11 +134,13 @@ void CheckDirective(Reading &reading, const ScriptDirective &at) {
 }
 
 // The first pass: the line of each label's first definition.
-Definitions DefinitionsOf(std::string_view text, const Registry &registry) {
+Definitions DefinitionsOf(std::string_view text, const Registry &registry,
+                          const LabelsLeftOut &leftOut) {
   Definitions definitions;
   ResultBuffer out;
   ForEachDirective(text, registry, [&](const ScriptDirective &at) {
-    if (KindOf(*at.found.handler) != DirectiveKind::kLabel) {
+    if (KindOf(*at.found.handler) != DirectiveKind::kLabel ||
+        (leftOut && leftOut(at.line))) {
       return;
     }
     const std::optional<LabelUse> use =
@@ -159,27 +152,62 @@ Definitions DefinitionsOf(std::string_view text, const Registry &registry) {
   return definitions;
 }
 
+// The notes on the labels that the second pass found no goto to, in line
+// order. Without a goto keyword every label would be one, so none is.
+void ReportUnreached(const Reading &reading, const Registry &registry) {
+  if (registry.Find(DIRECTIVE_KEYWORD_GOTO) == nullptr &&
+      registry.Find(DIRECTIVE_KEYWORD_IF) == nullptr) {
+    return;
+  }
+  std::vector<std::pair<std::size_t, std::string_view>> unreached;
+  reading.definitions.ForEach(
+      [&](std::string_view label, std::size_t line) {
+        unreached.emplace_back(line, label);
+      },
+      true);
+  std::sort(unreached.begin(), unreached.end());
+  auto place = reading.firstDefinitions.begin();
+  for (const auto &[line, label] : unreached) {
+    place = std::lower_bound(
+        place, reading.firstDefinitions.end(), line,
+        [](const Place &p, std::size_t l) { return p.line < l; });
+    const bool known =
+        place != reading.firstDefinitions.end() && place->line == line;
+    reading.report({known ? *place : Place{line, 1, 0},
+                    kCheckUnreached,
+                    "label " + Quoted(std::string(label)) + " is never gone to",
+                    {},
+                    Severity::kNote});
+  }
+}
+
 } // namespace
 
 void LintScript(std::string_view text, const Registry &registry,
-                const std::function<void(const Finding &)> &report) {
+                const std::function<void(const Finding &)> &report,
+                const LabelsLeftOut &leftOut) {
   // Two passes, so that the findings come in line order as they are made
   // and only the definitions are held: a goto may go to a later label.
+  // Which labels nothing goes to is known only at the end of the second.
   Reading reading;
   reading.checksGotos = registry.Find(DIRECTIVE_KEYWORD_LABEL) != nullptr;
   if (reading.checksGotos) {
-    reading.definitions = DefinitionsOf(text, registry);
+    reading.definitions = DefinitionsOf(text, registry, leftOut);
   }
+  reading.leftOut = leftOut;
   reading.report = report;
   ForEachDirective(text, registry, [&](const ScriptDirective &at) {
     CheckDirective(reading, at);
   });
+  ReportUnreached(reading, registry);
 }
 
-std::vector<Finding> LintText(std::string_view text, const Registry &registry) {
+std::vector<Finding> LintText(std::string_view text, const Registry &registry,
+                              const LabelsLeftOut &leftOut) {
   std::vector<Finding> findings;
-  LintScript(text, registry,
-             [&](const Finding &finding) { findings.push_back(finding); });
+  LintScript(
+      text, registry,
+      [&](const Finding &finding) { findings.push_back(finding); }, leftOut);
   return findings;
 }
 

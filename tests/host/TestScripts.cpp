@@ -94,7 +94,7 @@ const std::string kFaultyScript =
     "#LABEL = \"\"\n"                    // 11: empty definition
     "#Label = finish\n"                  // 12
     "#IF a = b set \"\"\n"               // 13: not a goto
-    "#GOTO = \"start \"\n"               // 14: byte for byte, no near miss
+    "#GOTO = \"start \"\n"               // 14: byte for byte, a near miss
     "#GOTOX = nowhere\n"                 // 15: no directive
     "text #GOTO = nowhere\n"             // 16: no directive
     "#if \"x\" = \"y\" goto START";      // 17: near miss at line 1
@@ -110,9 +110,11 @@ const std::string kFaultyFindings =
     "s.txt:9:3: label 'start' is already defined at line 1\n"
     "s.txt:10:1: the label is empty\n"
     "s.txt:11:1: the label is empty\n"
-    "s.txt:14:1: label 'start ' is not defined\n"
+    "s.txt:14:1: label 'start ' is not defined; did you mean 'start' (line "
+    "1)?\n"
     "s.txt:17:1: label 'START' is not defined; did you mean 'start' (line "
-    "1)?\n";
+    "1)?\n"
+    "s.txt:1:1: note: label 'start' is never gone to\n";
 
 const std::string kCleanScript = "#LABEL = \"start\"\n"
                                  "  #if \"$DAY\" == \"Sunday\" goto full\n"

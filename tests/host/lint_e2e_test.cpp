@@ -17,14 +17,25 @@ TEST_F(HostTest, LintReportsEachKindOfFaultInLineOrder) {
   EXPECT_EQ(run.err, "");
 }
 
-TEST_F(HostTest, LintFindsNothingInACleanScript) {
+// A label that nothing goes to is a note, which does not fail lint.
+TEST_F(HostTest, LintFindsNothingButNotesInACleanScript) {
   File("clean.txt", kCleanScript);
-  for (const std::vector<std::string> &arguments :
-       {std::vector<std::string>{"lint", "clean.txt"},
-        {"--plugin", kSayPlugin, "lint", "clean.txt", "-"}}) {
-    const HostRun run = Run(arguments, kCleanScript);
+  const std::string note = ":1:1: note: label 'start' is never gone to\n";
+  const struct {
+    std::vector<std::string> arguments;
+    std::string out;
+  } cases[] = {
+      {{"lint", "clean.txt"}, "clean.txt" + note},
+      {{"--plugin", kSayPlugin, "lint", "clean.txt", "-"},
+       "clean.txt" + note + "<stdin>" + note},
+      {{"lint", "-"}, ""},
+  };
+  for (const auto &c : cases) {
+    const HostRun run =
+        Run(c.arguments,
+            c.out.empty() ? "#GOTO = start\n" + kCleanScript : kCleanScript);
     EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
-    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.out, c.out);
     EXPECT_EQ(run.err, "");
   }
 }
@@ -34,7 +45,9 @@ TEST_F(HostTest, LintNamesEachFileAndReadsLikeFormat) {
   const HostRun run = Run({"lint", "a.txt", "-"}, "#label=a\n#LABEL = a\n");
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.out, "a.txt:1:3: label 'nowhere' is not defined\n"
-                     "<stdin>:2:1: label 'a' is already defined at line 1\n");
+                     "a.txt:2:1: note: label 'a' is never gone to\n"
+                     "<stdin>:2:1: label 'a' is already defined at line 1\n"
+                     "<stdin>:1:1: note: label 'a' is never gone to\n");
 }
 
 TEST_F(HostTest, LintSaysWhenAResultMayNotFitTheBuffer) {
@@ -79,7 +92,8 @@ TEST_F(HostTest, LintHelpShowsEachCheckWithAnExample) {
   EXPECT_TRUE(StartsWith(help.out, "Usage: directive-host lint [FILE...|-]"));
   for (const char *example :
        {"#GOTO verify", "#IF  x = y goto z", "did you mean",
-        "is already defined at line", "#GOTO = \"\"", "the label is empty"}) {
+        "is already defined at line", "#GOTO = \"\"", "the label is empty",
+        "#GOTO = finsh", "is never gone to"}) {
     EXPECT_TRUE(Contains(help.out, example));
   }
   EXPECT_EQ(Run({"lint", "--help"}).out, help.out);
