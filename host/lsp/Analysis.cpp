@@ -13,23 +13,26 @@ bool StartsCharacter(char c) {
 }
 
 // The UTF-8 byte that each narrow byte of `line` converted stands for,
-// character by character, and the line's length after them.
-std::vector<std::size_t> Utf8Offsets(std::string_view line) {
-  std::vector<std::size_t> offsets;
+// character by character, and the line's length after them; and the narrow
+// bytes that stand in for a character the narrow encoding lacks.
+Analysis::LossyLine LossyLineOf(std::string_view line) {
+  Analysis::LossyLine lossy;
   for (std::size_t begin = 0; begin < line.size();) {
     std::size_t end = begin + 1;
     while (end < line.size() && !StartsCharacter(line[end])) {
       ++end;
     }
     bool exact = true;
-    offsets.insert(
-        offsets.end(),
-        platform::NarrowFromUtf8(line.substr(begin, end - begin), exact).size(),
-        begin);
+    const std::size_t size =
+        platform::NarrowFromUtf8(line.substr(begin, end - begin), exact).size();
+    for (std::size_t i = 0; !exact && i < size; ++i) {
+      lossy.standIns.push_back(lossy.offsets.size() + i);
+    }
+    lossy.offsets.insert(lossy.offsets.end(), size, begin);
     begin = end;
   }
-  offsets.push_back(line.size());
-  return offsets;
+  lossy.offsets.push_back(line.size());
+  return lossy;
 }
 
 } // namespace
@@ -48,12 +51,57 @@ Analysis::Analysis(std::string text, const Registry &registry,
     pluginText_ += platform::NarrowFromUtf8(line.text, exact);
     pluginText_ += line.ending;
     if (!exact) {
-      lossy_.emplace(exact_.size(), Utf8Offsets(line.text));
+      lossy_.emplace(exact_.size(), LossyLineOf(line.text));
     }
     exact_.push_back(exact);
   }
   pluginScript_ = SplitScript(pluginText_);
-  findings_ = LintText(pluginText_, registry_);
+  LabelsLeftOut leftOut;
+  if (!lossy_.empty()) {
+    MarkUnrepresentable();
+    leftOut = [this](std::size_t line) {
+      return unrepresentable_.contains(ProtocolLine(line));
+    };
+  }
+  findings_ = LintText(pluginText_, registry_, leftOut);
+}
+
+// A label with a stand-in in it reads as another label would ('??x' for
+// both '😀x' and '🎉x'), so the plug-in's reading of it stands for nothing.
+void Analysis::MarkUnrepresentable() {
+  mentions_ = FindLabelMentions(pluginText_, registry_);
+  for (LabelMention &mention : *mentions_) {
+    const auto lossy = lossy_.find(ProtocolLine(mention.line));
+    if (lossy == lossy_.end()) {
+      continue;
+    }
+    const bool verbatim = mention.label != kNowhere;
+    const std::size_t begin = verbatim ? mention.label : mention.directive;
+    const std::size_t end = verbatim
+                                ? begin + mention.use.label.size()
+                                : mention.directive + mention.directiveLength;
+    const std::vector<std::size_t> &standIns = lossy->second.standIns;
+    const auto standIn =
+        std::lower_bound(standIns.begin(), standIns.end(), begin);
+    if (standIn != standIns.end() && *standIn < end) {
+      mention.representable = false;
+      unrepresentable_.insert(ProtocolLine(mention.line));
+    }
+  }
+}
+
+std::string Analysis::ClientLabel(const LabelMention &mention) const {
+  if (mention.representable) {
+    return Utf8(mention.use.label);
+  }
+  const std::size_t line = ProtocolLine(mention.line);
+  const bool verbatim = mention.label != kNowhere;
+  const std::size_t begin = verbatim ? mention.label : mention.directive;
+  const std::size_t end = verbatim ? begin + mention.use.label.size()
+                                   : begin + mention.directiveLength;
+  const std::size_t from = Utf8Byte(line, begin);
+  return std::string(
+      lines_.Line(line).substr(Lead(line) + from, Utf8Byte(line, end) - from));
 }
 
 std::string_view Analysis::PluginLine(std::size_t line) const {
@@ -90,7 +138,7 @@ std::size_t Analysis::Utf8Byte(std::size_t line, std::size_t byte) const {
   byte = std::min(byte, text.size());
   const auto lossy = lossy_.find(line);
   if (lossy != lossy_.end()) {
-    return lossy->second[byte];
+    return lossy->second.offsets[byte];
   }
   return Utf8(text.substr(0, byte)).size();
 }
@@ -99,7 +147,7 @@ std::size_t Analysis::PluginByteOf(std::size_t line,
                                    std::size_t utf8Byte) const {
   const auto lossy = lossy_.find(line);
   if (lossy != lossy_.end()) {
-    const std::vector<std::size_t> &offsets = lossy->second;
+    const std::vector<std::size_t> &offsets = lossy->second.offsets;
     return static_cast<std::size_t>(
         std::lower_bound(offsets.begin(), offsets.end(), utf8Byte) -
         offsets.begin());

@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace directive_host::lsp {
@@ -41,8 +42,15 @@ public:
 
   // Lint's findings on the text, in line order.
   const std::vector<Finding> &Findings() const { return findings_; }
-  // The label mentions, in line order; made when first asked for.
+  // The label mentions, in line order; made when first asked for. A label
+  // with a character that the plug-in's encoding lacks is unrepresentable:
+  // the plug-in was given '?' for it, so it is left out of lint's checks
+  // and stands for no label.
   const std::vector<LabelMention> &Mentions() const;
+  bool HasUnrepresentable() const { return !unrepresentable_.empty(); }
+  // The label of `mention` as the client wrote it, in UTF-8 (for an
+  // unrepresentable one whose label is not verbatim, its directive).
+  std::string ClientLabel(const LabelMention &mention) const;
   // The lines of the formatted text; made when first asked for.
   const std::vector<Line> &FormattedLines() const;
 
@@ -53,7 +61,17 @@ public:
   // Plug-in text back in UTF-8.
   static std::string Utf8(std::string_view pluginText);
 
+  // For a line that did not convert exactly, the UTF-8 byte that each
+  // plug-in byte of it stands for, and its length at the end (the two
+  // encodings' lengths of the characters that became '?' differ); and the
+  // plug-in bytes that are such a '?', in order.
+  struct LossyLine {
+    std::vector<std::size_t> offsets;
+    std::vector<std::size_t> standIns;
+  };
+
 private:
+  void MarkUnrepresentable();
   // Bytes before plug-in line `line` starts in its client line: the
   // byte-order mark of the first.
   std::size_t Lead(std::size_t line) const;
@@ -68,10 +86,9 @@ private:
   std::string pluginText_;
   Script pluginScript_;
   std::vector<bool> exact_;
-  // For each line that did not convert exactly, the UTF-8 byte that each
-  // plug-in byte of it stands for, and its length at the end: the two
-  // encodings' lengths of the characters that became '?' differ.
-  std::unordered_map<std::size_t, std::vector<std::size_t>> lossy_;
+  std::unordered_map<std::size_t, LossyLine> lossy_;
+  // The lines of unrepresentable labels.
+  std::unordered_set<std::size_t> unrepresentable_;
   std::vector<Finding> findings_;
   mutable std::optional<std::vector<LabelMention>> mentions_;
   // The formatted text and its lines, which point into it.

@@ -59,7 +59,7 @@ LabelCompletions Completions(const Analysis &analysis,
   std::unordered_set<std::string_view> seen;
   for (const LabelMention &mention : analysis.Mentions()) {
     const std::string_view label = mention.use.label;
-    if (mention.use.role != LabelRole::kDefinition ||
+    if (mention.use.role != LabelRole::kDefinition || !mention.representable ||
         label.size() < prefix.size() ||
         !SameIgnoringCase(label.substr(0, prefix.size()), prefix) ||
         !seen.insert(label).second) {

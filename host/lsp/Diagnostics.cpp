@@ -1,5 +1,8 @@
 #include "lsp/Diagnostics.h"
 
+#include "io/Wording.h"
+#include "platform/TextEncoding.h"
+
 #include <algorithm>
 
 namespace directive_host::lsp {
@@ -10,7 +13,7 @@ Diagnostic DiagnosticOf(const Analysis &analysis, const Finding &finding) {
   const std::size_t line = ProtocolLine(finding.place.line);
   const std::size_t column = finding.place.column - 1;
   return {analysis.PluginSpan(line, column, column + finding.place.length),
-          finding.check, Analysis::Utf8(finding.message)};
+          finding.check, Analysis::Utf8(finding.message), finding.severity};
 }
 
 // The goto that `finding` is about: the one whose directive it covers.
@@ -36,6 +39,21 @@ std::vector<Diagnostic> DiagnosticsOf(const Analysis &analysis) {
   diagnostics.reserve(analysis.Findings().size());
   for (const Finding &finding : analysis.Findings()) {
     diagnostics.push_back(DiagnosticOf(analysis, finding));
+  }
+  if (!analysis.HasUnrepresentable()) {
+    return diagnostics;
+  }
+  const std::string codePage = std::to_string(platform::NarrowCodePage());
+  for (const LabelMention &mention : analysis.Mentions()) {
+    if (!mention.representable) {
+      const std::size_t line = ProtocolLine(mention.line);
+      diagnostics.push_back(
+          {analysis.PluginSpan(line, mention.directive,
+                               mention.directive + mention.directiveLength),
+           kCheckUnrepresentable,
+           "label " + Quoted(analysis.ClientLabel(mention)) +
+               " is not representable in code page " + codePage});
+    }
   }
   return diagnostics;
 }

@@ -11,13 +11,21 @@
 
 namespace directive_host::lsp {
 
-// A finding of lint: every one is a fault, so each is shown as an error.
+// A finding of lint, shown as an error when it is a fault and as a hint
+// when it is a note.
 struct Diagnostic {
   Range range;           // the directive's text on its line
   std::string_view code; // the check's name
   std::string message;
+  Severity severity = Severity::kFault;
 };
 
+// The check of a label that the plug-in could not be given as written, which
+// the server makes itself: lint never sees such a label.
+inline constexpr std::string_view kCheckUnrepresentable =
+    "unrepresentable-label";
+
+// Lint's findings, then one for each unrepresentable label.
 std::vector<Diagnostic> DiagnosticsOf(const Analysis &analysis);
 
 // Puts the label that lint suggests for an undefined one in its place.

@@ -28,6 +28,10 @@ struct LabelMention {
   // A #LABEL or #GOTO names nothing but its label, so any place in it stands
   // for the label; in an #IF only the label itself does.
   bool wholeDirective = false;
+  // False when the host could not give the plug-in the label as written
+  // (Analysis.h): what the plug-in read is not the label, so the mention
+  // stands for no label at all.
+  bool representable = true;
 };
 
 // The protocol's number, counted from 0, of the script line `line`.

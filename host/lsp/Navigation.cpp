@@ -15,7 +15,7 @@ Range DirectiveRange(const Analysis &analysis, const LabelMention &mention) {
 const LabelMention *FirstDefinition(const Analysis &analysis,
                                     const std::string &label) {
   for (const LabelMention &mention : analysis.Mentions()) {
-    if (mention.use.role == LabelRole::kDefinition &&
+    if (mention.use.role == LabelRole::kDefinition && mention.representable &&
         mention.use.label == label) {
       return &mention;
     }
@@ -59,8 +59,9 @@ std::vector<Range> Definition(const Analysis &analysis,
                               const Position &position) {
   const LabelMention *mention = MentionAt(analysis, position);
   const LabelMention *definition =
-      mention == nullptr ? nullptr
-                         : FirstDefinition(analysis, mention->use.label);
+      mention == nullptr || !mention->representable
+          ? nullptr
+          : FirstDefinition(analysis, mention->use.label);
   if (definition == nullptr) {
     return {};
   }
@@ -71,11 +72,11 @@ std::vector<Range> References(const Analysis &analysis,
                               const Position &position, bool withDefinitions) {
   const LabelMention *at = MentionAt(analysis, position);
   std::vector<Range> ranges;
-  if (at == nullptr) {
+  if (at == nullptr || !at->representable) {
     return ranges;
   }
   for (const LabelMention &mention : analysis.Mentions()) {
-    if (mention.use.label == at->use.label &&
+    if (mention.use.label == at->use.label && mention.representable &&
         (withDefinitions || mention.use.role != LabelRole::kDefinition)) {
       ranges.push_back(LabelRange(analysis, mention));
     }
@@ -87,7 +88,7 @@ std::vector<LabelSymbol> Symbols(const Analysis &analysis) {
   std::vector<LabelSymbol> symbols;
   std::unordered_set<std::string> seen;
   for (const LabelMention &mention : analysis.Mentions()) {
-    if (mention.use.role == LabelRole::kDefinition &&
+    if (mention.use.role == LabelRole::kDefinition && mention.representable &&
         seen.insert(mention.use.label).second) {
       symbols.push_back({Analysis::Utf8(mention.use.label),
                          DirectiveRange(analysis, mention),

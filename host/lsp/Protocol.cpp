@@ -6,8 +6,9 @@ namespace directive_host::lsp {
 
 namespace {
 
-// Every finding of lint is a fault.
 constexpr int kSeverityError = 1;
+constexpr int kSeverityHint = 4;
+constexpr int kTagUnnecessary = 1;
 
 std::size_t Count(const Json &json, const char *name) {
   const auto it = json.find(name);
@@ -44,12 +45,19 @@ Json ToJson(const TextEdit &edit) {
   return json;
 }
 
+// A fault is an error; a note, a hint, which clients show faintly, and a
+// label that nothing goes to is dimmed as code that is not needed.
 Json ToJson(const Diagnostic &diagnostic) {
-  return {{"range", ToJson(diagnostic.range)},
-          {"severity", kSeverityError},
-          {"code", diagnostic.code},
-          {"source", kSource},
-          {"message", diagnostic.message}};
+  const bool note = diagnostic.severity == Severity::kNote;
+  Json json = {{"range", ToJson(diagnostic.range)},
+               {"severity", note ? kSeverityHint : kSeverityError},
+               {"code", diagnostic.code},
+               {"source", kSource},
+               {"message", diagnostic.message}};
+  if (diagnostic.code == kCheckUnreached) {
+    json["tags"] = {kTagUnnecessary};
+  }
+  return json;
 }
 
 Json Edits(const std::vector<TextEdit> &edits) {

@@ -30,12 +30,16 @@ std::string LineText(std::size_t line) {
   return "line " + std::to_string(line);
 }
 
+std::string CodePage() {
+  return "code page " + std::to_string(platform::NarrowCodePage());
+}
+
 } // namespace
 
 std::optional<RenameTarget> PrepareRename(const Analysis &analysis,
                                           const Position &position) {
   const LabelMention *mention = MentionAt(analysis, position);
-  if (mention == nullptr) {
+  if (mention == nullptr || !mention->representable) {
     return std::nullopt;
   }
   return RenameTarget{LabelRange(analysis, *mention),
@@ -48,22 +52,26 @@ Renaming Rename(const Analysis &analysis, const Position &position,
   if (at == nullptr) {
     return {{}, "there is no label here to rename"};
   }
+  if (!at->representable) {
+    return {{},
+            "label " + Quoted(analysis.ClientLabel(*at)) +
+                " is not representable in " + CodePage() +
+                ", so the plug-in cannot be given it"};
+  }
   if (std::string refusal = NameRefusal(name); !refusal.empty()) {
     return {{}, refusal};
   }
   bool exact = true;
   const std::string label = platform::NarrowFromUtf8(name, exact);
   if (!exact) {
-    return {{},
-            Quoted(name) +
-                " has a character that the plug-in's encoding lacks"};
+    return {{}, Quoted(name) + " is not representable in " + CodePage()};
   }
   Renaming renaming;
   if (label == at->use.label) {
     return renaming;
   }
   for (const LabelMention &mention : analysis.Mentions()) {
-    if (mention.use.label == label &&
+    if (mention.use.label == label && mention.representable &&
         mention.use.role == LabelRole::kDefinition) {
       return {{},
               "label " + Quoted(name) + " is already defined at " +
@@ -71,14 +79,17 @@ Renaming Rename(const Analysis &analysis, const Position &position,
     }
   }
   for (const LabelMention &mention : analysis.Mentions()) {
-    if (mention.use.label != at->use.label) {
+    if (mention.use.label != at->use.label || !mention.representable) {
       continue;
     }
-    const std::optional<LineChange> change =
-        analysis.Exact(ProtocolLine(mention.line))
-            ? Relabel(mention, analysis.PluginLine(ProtocolLine(mention.line)),
-                      label)
-            : std::nullopt;
+    if (!analysis.Exact(ProtocolLine(mention.line))) {
+      return {{},
+              "the directive at " + LineText(mention.line) +
+                  " has a character that is not representable in " +
+                  CodePage() + ", so it is not rewritten"};
+    }
+    const std::optional<LineChange> change = Relabel(
+        mention, analysis.PluginLine(ProtocolLine(mention.line)), label);
     if (!change) {
       return {{},
               "the directive at " + LineText(mention.line) +

@@ -16,7 +16,8 @@ struct RenameTarget {
   std::string placeholder; // its name
 };
 
-// The label at `position`, or nullopt when there is none to rename.
+// The label at `position`, or nullopt when there is none to rename (an
+// unrepresentable one, Analysis.h, is none).
 std::optional<RenameTarget> PrepareRename(const Analysis &analysis,
                                           const Position &position);
 
@@ -26,10 +27,11 @@ struct Renaming {
 };
 
 // The edits that rename the label at `position` to `name` (UTF-8), or the
-// reason they cannot: there is no label there, the name would not read back
-// as written (it is empty, holds a quote, a control character or one the
-// plug-in's encoding lacks, or a directive would read it otherwise), or
-// another label has it already.
+// reason they cannot: there is no label there, the label or a directive
+// that names it has a character the plug-in's encoding lacks, the name
+// would not read back as written (it is empty, holds a quote, a control
+// character or one the plug-in's encoding lacks, or a directive would read
+// it otherwise), or another label has it already.
 Renaming Rename(const Analysis &analysis, const Position &position,
                 const std::string &name);
 

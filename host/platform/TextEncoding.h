@@ -16,4 +16,8 @@ std::string NarrowFromUtf8(std::string_view utf8, bool &exact);
 // `narrow` in UTF-8.
 std::string Utf8FromNarrow(std::string_view narrow);
 
+// The narrow encoding's code page, as Windows numbers them (65001 for
+// UTF-8), so that a message can name what a character is missing from.
+unsigned NarrowCodePage();
+
 } // namespace directive_host::platform

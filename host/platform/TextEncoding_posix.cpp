@@ -11,4 +11,6 @@ std::string Utf8FromNarrow(std::string_view narrow) {
   return std::string(narrow);
 }
 
+unsigned NarrowCodePage() { return 65001; }
+
 } // namespace directive_host::platform

@@ -51,4 +51,6 @@ std::string Utf8FromNarrow(std::string_view narrow) {
   return Narrow(CP_UTF8, Wide(CP_ACP, narrow), 0, nullptr);
 }
 
+unsigned NarrowCodePage() { return GetACP(); }
+
 } // namespace directive_host::platform

@@ -336,20 +336,80 @@ TEST(Features, ALineThePluginCannotBeGivenIsNotRewritten) {
   const std::string text = "#goto = \xCE\xA9x\n#LABEL = \xCE\xA9x\n#goto=a\n";
   const bool has = PluginEncodingHasOmega();
   const auto analysis = Analyse(text);
-  // Positions hold either way; '?' stands for Ω in both lines.
-  EXPECT_EQ(Definition(*analysis, {0, 9}), std::vector<Range>{On(1, 9, 11)});
-  EXPECT_EQ(DiagnosticsOf(*analysis).back().range, On(2, 0, 7));
+  // Positions hold either way; without Ω, both labels are '?x' to the
+  // plug-in and stand for no label.
+  EXPECT_EQ(Definition(*analysis, {0, 9}),
+            has ? std::vector<Range>{On(1, 9, 11)} : std::vector<Range>{});
+  EXPECT_EQ(DiagnosticsOf(*analysis)[0].range, On(2, 0, 7));
   const std::vector<TextEdit> edits =
       FormattingEdits(*analysis, 0, analysis->Lines().LineCount());
   ASSERT_EQ(edits.size(), has ? 3u : 1u);
   EXPECT_EQ(edits.back().newText, "#GOTO =\"a\"");
-  EXPECT_EQ(Rename(*analysis, {1, 9}, "y").refusal,
-            has ? "" : "the directive at line 1 would not read 'y' back");
   const auto plain = Analyse("#LABEL = a\n");
   EXPECT_EQ(
       Rename(*plain, {0, 9}, "\xCE\xA9").refusal,
       has ? ""
-          : "'\xCE\xA9' has a character that the plug-in's encoding lacks");
+          : "'\xCE\xA9' is not representable in code page " +
+                std::to_string(directive_host::platform::NarrowCodePage()));
+}
+
+// Where the code page lacks them, 😀x and 🎉x are both '??x' to the plug-in:
+// neither may be taken for the other, nor for a label written '??x'.
+TEST(Features, ALabelThePluginCannotBeGivenIsNoOtherLabel) {
+  const std::string smile = "\xF0\x9F\x98\x80x", party = "\xF0\x9F\x8E\x89x";
+  const std::string text = "#LABEL = " + smile + "\n" +               // 0
+                           "#LABEL = " + party + "\n" +               // 1
+                           "#GOTO = " + party + "\n" +                // 2
+                           "#GOTO = ??x\n" +                          // 3
+                           "#LABEL = ok\n" +                          // 4
+                           "#IF \"" + smile + "\" == \"\" goto ok\n"; // 5
+  bool has = true;
+  directive_host::platform::NarrowFromUtf8(smile, has);
+  const auto analysis = Analyse(text);
+  const std::string codePage =
+      " is not representable in code page " +
+      std::to_string(directive_host::platform::NarrowCodePage());
+
+  std::vector<std::string> found;
+  for (const Diagnostic &diagnostic : DiagnosticsOf(*analysis)) {
+    found.push_back(std::to_string(diagnostic.range.start.line) + " " +
+                    diagnostic.message);
+  }
+  const std::vector<std::string> expected =
+      has ? std::vector<std::string>{"3 label '??x' is not defined",
+                                     "0 label '" + smile + "' is never gone to"}
+          : std::vector<std::string>{"3 label '??x' is not defined",
+                                     "0 label '" + smile + "'" + codePage,
+                                     "1 label '" + party + "'" + codePage,
+                                     "2 label '" + party + "'" + codePage};
+  EXPECT_EQ(found, expected);
+
+  const struct {
+    Position at;
+    std::vector<Range> definition, references;
+  } cases[] = {
+      {{2, 9},
+       has ? std::vector<Range>{On(1, 9, 12)} : std::vector<Range>{},
+       has ? std::vector<Range>{On(1, 9, 12), On(2, 8, 11)}
+           : std::vector<Range>{}},
+      {{3, 9}, {}, {On(3, 8, 11)}},
+      {{5, 22}, {On(4, 9, 11)}, {On(4, 9, 11), On(5, 21, 23)}},
+  };
+  for (const auto &c : cases) {
+    EXPECT_EQ(Definition(*analysis, c.at), c.definition) << c.at.line;
+    EXPECT_EQ(References(*analysis, c.at, true), c.references) << c.at.line;
+  }
+  EXPECT_EQ(Symbols(*analysis).size(), has ? 3u : 1u);
+  EXPECT_EQ(PrepareRename(*analysis, {0, 9}).has_value(), has);
+  // A refused rename names the code page, not the name asked for.
+  EXPECT_EQ(Rename(*analysis, {0, 9}, "y").refusal,
+            has ? ""
+                : "label '" + smile + "'" + codePage +
+                      ", so the plug-in cannot be given it");
+  EXPECT_EQ(Rename(*analysis, {4, 9}, "fine").refusal,
+            has ? ""
+                : "the directive at line 6 has a character that" + codePage +
+                      ", so it is not rewritten");
 }
 
 } // namespace

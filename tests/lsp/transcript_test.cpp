@@ -146,6 +146,6 @@ TEST_P(TranscriptTest, ServerAnswersAsWritten) {
 INSTANTIATE_TEST_SUITE_P(Lsp, TranscriptTest,
                          ::testing::Values("lifecycle", "no-shutdown",
                                            "editing", "recovery",
-                                           "hover-format"));
+                                           "hover-format", "lint-hints"));
 
 } // namespace
