@@ -123,23 +123,50 @@ std::optional<NearLabel> NearestLabels::Nearest(std::string_view label) const {
     for (; i < node.end && entries_[i].length == node.depth; ++i) {
       consider(entries_[i], DistanceIn(node.band, node.depth, query));
     }
-    while (i < node.end) {
-      const unsigned char c =
-          static_cast<unsigned char>(Folded(entries_[i])[node.depth]);
-      const auto last = std::partition_point(
-          entries_.begin() + static_cast<std::ptrdiff_t>(i),
-          entries_.begin() + static_cast<std::ptrdiff_t>(node.end),
-          [&](const Entry &entry) {
-            return static_cast<unsigned char>(Folded(entry)[node.depth]) <= c;
-          });
-      const std::size_t next =
-          static_cast<std::size_t>(last - entries_.begin());
+    const auto byteAt = [&](std::size_t e) {
+      return static_cast<unsigned char>(Folded(entries_[e])[node.depth]);
+    };
+    // The entries from `from` on whose next byte is `c`.
+    const auto descend = [&](std::size_t from, unsigned char c) {
+      const auto first = entries_.begin() + static_cast<std::ptrdiff_t>(from);
+      const auto last =
+          entries_.begin() + static_cast<std::ptrdiff_t>(node.end);
+      const auto byteIs = [&](const Entry &entry, unsigned than) {
+        return static_cast<unsigned char>(Folded(entry)[node.depth]) < than;
+      };
+      const std::size_t begin = static_cast<std::size_t>(
+          std::lower_bound(first, last, unsigned{c}, byteIs) -
+          entries_.begin());
+      const std::size_t end = static_cast<std::size_t>(
+          std::lower_bound(first, last, c + 1u, byteIs) - entries_.begin());
       const Band band =
           NextBand(node.band, static_cast<char>(c), query, node.depth + 1);
-      if (!Hopeless(band)) {
-        pending.push_back({i, next, node.depth + 1, band});
+      if (begin < end && !Hopeless(band)) {
+        pending.push_back({begin, end, node.depth + 1, band});
       }
-      i = next;
+      return end;
+    };
+    if (*std::min_element(node.band.begin(), node.band.end()) < kBound) {
+      while (i < node.end) {
+        i = descend(i, byteAt(i));
+      }
+      continue;
+    }
+    // At the bound only a byte that matches the query where a cell is at
+    // the bound keeps the distance there: a few children, not all of them.
+    std::array<unsigned char, 2 * kBound + 1> matches;
+    std::size_t count = 0;
+    for (std::size_t t = 0; t < node.band.size(); ++t) {
+      const std::size_t j = node.depth + 1 + t;
+      if (node.band[t] == kBound && j > kBound && j - kBound <= query.size()) {
+        matches[count++] = static_cast<unsigned char>(query[j - kBound - 1]);
+      }
+    }
+    for (std::size_t k = 0; k < count; ++k) {
+      if (std::find(matches.begin(), matches.begin() + k, matches[k]) ==
+          matches.begin() + k) {
+        descend(i, matches[k]);
+      }
     }
   }
   return best;
