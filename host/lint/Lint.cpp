@@ -38,10 +38,10 @@ void ReportUndefined(Reading &reading, const std::string &label,
     reading.nearest.emplace(reading.definitions);
   }
   std::string suggestion;
-  if (const std::optional<NearLabel> near = reading.nearest->Nearest(label)) {
-    suggestion = near->label;
+  if (const std::optional<NearLabel> found = reading.nearest->Nearest(label)) {
+    suggestion = found->label;
     message += "; did you mean " + Quoted(suggestion) + " (line " +
-               std::to_string(near->line) + ")?";
+               std::to_string(found->line) + ")?";
   }
   reading.report({place, kCheckUndefined, message, suggestion});
 }

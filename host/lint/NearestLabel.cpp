@@ -102,9 +102,9 @@ std::optional<NearLabel> NearestLabels::Nearest(std::string_view label) const {
       return;
     }
     const auto key = std::make_tuple(
-        folded, EditDistance(label, entry.near.label), entry.near.line);
+        folded, EditDistance(label, entry.target.label), entry.target.line);
     if (!best || key < bestKey) {
-      best = entry.near;
+      best = entry.target;
       bestKey = key;
     }
   };

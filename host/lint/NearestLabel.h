@@ -47,7 +47,7 @@ private:
   struct Entry {
     std::size_t folded = 0; // offset in folded_ of the label in upper case
     std::size_t length = 0;
-    NearLabel near;
+    NearLabel target;
   };
 
   std::string_view Folded(const Entry &entry) const {

@@ -135,10 +135,10 @@ TEST(NearestLabel, SuggestsByCaseThenEditsThenDefinition) {
       {"", nullptr},
   };
   for (const auto &c : cases) {
-    const auto near = nearest.Nearest(c.label);
-    ASSERT_EQ(near.has_value(), c.expected != nullptr) << c.label;
-    if (near) {
-      EXPECT_EQ(near->label, c.expected) << c.label;
+    const auto found = nearest.Nearest(c.label);
+    ASSERT_EQ(found.has_value(), c.expected != nullptr) << c.label;
+    if (found) {
+      EXPECT_EQ(found->label, c.expected) << c.label;
     }
   }
 }
@@ -179,8 +179,8 @@ TEST(NearestLabel, FindsWhatEveryLabelComparedFinds) {
         bestFolded = f, bestExact = e, bestLine = line;
       }
     }
-    const auto near = nearest.Nearest(query);
-    ASSERT_EQ(near ? near->line : 0, bestLine) << query;
+    const auto found = nearest.Nearest(query);
+    ASSERT_EQ(found ? found->line : 0, bestLine) << query;
   }
 }
 

@@ -308,14 +308,17 @@ TEST(Features, FormattingEditsGiveWhatFormatPrints) {
 }
 
 // é and € have their like in the ANSI code page that Windows tests run
-// under; 😀 has not, and stands for a character the plug-in cannot be given.
+// under; 😀 has not, and stands for a character the plug-in cannot be given
+// before the label.
 TEST(Features, PositionsCountTheClientsCodeUnits) {
-  const std::string text = "#LABEL = \xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80x\n"
-                           "#GOTO = \xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80x\n";
-  EXPECT_EQ(Definition(*Analyse(text), {1, 13}),
-            std::vector<Range>{On(0, 9, 14)});
-  EXPECT_EQ(Definition(*Analyse(text, PositionEncoding::kUtf8), {1, 18}),
-            std::vector<Range>{On(0, 9, 19)});
+  const std::string text =
+      "#LABEL = \xC3\xA9\xE2\x82\xACx\n"
+      "#IF \"\xF0\x9F\x98\x80\" == \"\" goto \xC3\xA9\xE2\x82\xACx\n";
+  EXPECT_EQ(Definition(*Analyse(text), {1, 21}),
+            std::vector<Range>{On(0, 9, 12)});
+  EXPECT_EQ(Definition(*Analyse(text, PositionEncoding::kUtf8), {1, 24}),
+            std::vector<Range>{On(0, 9, 15)});
+  EXPECT_EQ(Definition(*Analyse(text), {1, 19}), std::vector<Range>{});
   EXPECT_EQ(DiagnosticsOf(*Analyse(text + "#GOTO = \xC3\xA9\n"))[0].range,
             On(2, 0, 9));
 }
