@@ -175,7 +175,7 @@ fault, in line order; COLUMN is the byte where the directive starts:
 and then, as FILE:LINE:COLUMN: note: message, each label that no goto
 names (when #GOTO or #IF is registered):
       #LABEL = cleanup      (and no goto to it)
-          note: label 'cleanup' is never gone to
+          note: nothing goes to label 'cleanup'
 
 Only what the plug-ins' parse callbacks return is used, and each check runs
 only when its keywords are registered: without #LABEL, gotos are not

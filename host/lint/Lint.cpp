@@ -175,7 +175,7 @@ void ReportUnreached(const Reading &reading, const Registry &registry) {
         place != reading.firstDefinitions.end() && place->line == line;
     reading.report({known ? *place : Place{line, 1, 0},
                     kCheckUnreached,
-                    "label " + Quoted(std::string(label)) + " is never gone to",
+                    "nothing goes to label " + Quoted(std::string(label)),
                     {},
                     Severity::kNote});
   }

@@ -114,7 +114,7 @@ const std::string kFaultyFindings =
     "1)?\n"
     "s.txt:17:1: label 'START' is not defined; did you mean 'start' (line "
     "1)?\n"
-    "s.txt:1:1: note: label 'start' is never gone to\n";
+    "s.txt:1:1: note: nothing goes to label 'start'\n";
 
 const std::string kCleanScript = "#LABEL = \"start\"\n"
                                  "  #if \"$DAY\" == \"Sunday\" goto full\n"

@@ -20,7 +20,7 @@ TEST_F(HostTest, LintReportsEachKindOfFaultInLineOrder) {
 // A label that nothing goes to is a note, which does not fail lint.
 TEST_F(HostTest, LintFindsNothingButNotesInACleanScript) {
   File("clean.txt", kCleanScript);
-  const std::string note = ":1:1: note: label 'start' is never gone to\n";
+  const std::string note = ":1:1: note: nothing goes to label 'start'\n";
   const struct {
     std::vector<std::string> arguments;
     std::string out;
@@ -45,9 +45,9 @@ TEST_F(HostTest, LintNamesEachFileAndReadsLikeFormat) {
   const HostRun run = Run({"lint", "a.txt", "-"}, "#label=a\n#LABEL = a\n");
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.out, "a.txt:1:3: label 'nowhere' is not defined\n"
-                     "a.txt:2:1: note: label 'a' is never gone to\n"
+                     "a.txt:2:1: note: nothing goes to label 'a'\n"
                      "<stdin>:2:1: label 'a' is already defined at line 1\n"
-                     "<stdin>:1:1: note: label 'a' is never gone to\n");
+                     "<stdin>:1:1: note: nothing goes to label 'a'\n");
 }
 
 TEST_F(HostTest, LintSaysWhenAResultMayNotFitTheBuffer) {
@@ -93,7 +93,7 @@ TEST_F(HostTest, LintHelpShowsEachCheckWithAnExample) {
   for (const char *example :
        {"#GOTO verify", "#IF  x = y goto z", "did you mean",
         "is already defined at line", "#GOTO = \"\"", "the label is empty",
-        "#GOTO = finsh", "is never gone to"}) {
+        "#GOTO = finsh", "nothing goes to label"}) {
     EXPECT_TRUE(Contains(help.out, example));
   }
   EXPECT_EQ(Run({"lint", "--help"}).out, help.out);

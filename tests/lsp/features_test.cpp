@@ -380,7 +380,7 @@ TEST(Features, ALabelThePluginCannotBeGivenIsNoOtherLabel) {
   }
   const std::vector<std::string> expected =
       has ? std::vector<std::string>{"3 label '??x' is not defined",
-                                     "0 label '" + smile + "' is never gone to"}
+                                     "0 nothing goes to label '" + smile + "'"}
           : std::vector<std::string>{"3 label '??x' is not defined",
                                      "0 label '" + smile + "'" + codePage,
                                      "1 label '" + party + "'" + codePage,
