@@ -16,6 +16,18 @@ std::size_t ProcessMemoryBytes() {
   return counters.PagefileUsage;
 }
 
+std::size_t HeapBytesInUse() {
+  PROCESS_MEMORY_COUNTERS_EX counters{};
+  counters.cb = sizeof counters;
+  if (!K32GetProcessMemoryInfo(
+          GetCurrentProcess(),
+          reinterpret_cast<PROCESS_MEMORY_COUNTERS *>(&counters),
+          sizeof counters)) {
+    return 0;
+  }
+  return counters.PrivateUsage;
+}
+
 std::size_t ProcessHandleCount() {
   DWORD count = 0;
   return GetProcessHandleCount(GetCurrentProcess(), &count) ? count : 0;
