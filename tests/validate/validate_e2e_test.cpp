@@ -205,6 +205,25 @@ TEST(Validate, TextReportNamesTheFailureAndHowToRunItAgain) {
       << here.out;
 }
 
+// In this one process too the report keeps standard output: what a module
+// prints goes to standard error, and host-state names it.
+TEST(Validate, InProcessModuleOutputLeavesTheJsonAlone) {
+  std::string module;
+  for (const auto &[check, path] : FaultyModules()) {
+    module = check == "host-state.output" ? path : module;
+  }
+  const HostRun run = Validate({"--in-process", "--json", "--seed", "7",
+                                "--only", "determinism,host-state", module});
+  EXPECT_EQ(run.exitCode, 1) << run.err;
+  // The report quotes it escaped, "note: parsing\\n".
+  EXPECT_EQ(run.out.find("note: parsing\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.err.find("note: parsing\n"), std::string::npos) << run.err;
+  const auto modules = Statuses(run.out);
+  ASSERT_EQ(modules.size(), 1u) << run.out;
+  EXPECT_EQ(modules[0].at("determinism"), "passed");
+  EXPECT_EQ(modules[0].at("host-state"), "failed");
+}
+
 TEST(Validate, DefaultModuleWhenNoneIsNamed) {
   const HostRun run = Validate({"--only", "exports,registration"});
   EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
