@@ -139,8 +139,9 @@ CheckResult CheckLeaks(const CheckContext &context) {
                   std::to_string(lanes.size()) + " callbacks: memory " +
                   (judgesMemory
                        ? Growth(most) + " at most"
-                       : "not judged (the allocator does not say what it "
-                         "holds; under a sanitizer its leak checker judges)") +
+                       : "not judged (the C library does not see the "
+                         "allocator, as under a sanitizer or valgrind, whose "
+                         "leak checkers judge)") +
                   ", handles " + (countsHandles ? "steady" : "not counted"));
   });
 }
