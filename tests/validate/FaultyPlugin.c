@@ -45,13 +45,10 @@ static void Pause(unsigned milliseconds) {
 #elif defined(FAULT_HOST_STATE_UMASK) && defined(_WIN32)
 #include <io.h>
 #include <sys/stat.h>
-#define umask _umask
-#define S_IRWXG _S_IWRITE
 #elif defined(FAULT_HOST_STATE_UMASK)
 #include <sys/stat.h>
 #elif defined(FAULT_HOST_STATE_FOLDER) && defined(_WIN32)
 #include <direct.h>
-#define chdir _chdir
 #elif defined(FAULT_HOST_STATE_FOLDER)
 #include <unistd.h>
 #endif
@@ -195,8 +192,14 @@ static void TouchHostState(const char *text) {
   fesetround(FE_UPWARD);
 #elif defined(FAULT_HOST_STATE_SIGNAL)
   signal(SIGINT, OnInterrupt);
+#elif defined(FAULT_HOST_STATE_UMASK) && defined(_WIN32)
+  _umask(_S_IWRITE);
 #elif defined(FAULT_HOST_STATE_UMASK)
   umask(S_IRWXG);
+#elif defined(FAULT_HOST_STATE_FOLDER) && defined(_WIN32)
+  if (_chdir("..") != 0) {
+    return;
+  }
 #elif defined(FAULT_HOST_STATE_FOLDER)
   if (chdir("..") != 0) {
     return;
