@@ -17,6 +17,11 @@ namespace directive_host::platform {
 using ProcessState = std::map<std::string, std::string>;
 ProcessState HostProcessState();
 
+// The parts that every platform takes alike, for HostProcessState.
+void AddLocaleParts(ProcessState &state);
+std::string HexText(unsigned long long value);
+std::string OctalText(unsigned value);
+
 // While it lives, standard output and error (the C library's streams and
 // the descriptors or handles under them) write into a file of its own;
 // destroyed, it puts them back. A crash or hang note still reaches the

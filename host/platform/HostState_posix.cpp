@@ -1,7 +1,6 @@
 #include "platform/HostState.h"
 
 #include <cfenv>
-#include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -16,33 +15,6 @@ extern char **environ;
 namespace directive_host::platform {
 
 namespace {
-
-std::string Hex(unsigned long long value) {
-  char text[24];
-  std::snprintf(text, sizeof text, "0x%llx", value);
-  return text;
-}
-
-std::string Octal(unsigned value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0%03o", value);
-  return text;
-}
-
-// Each category, and after them (as names sort) the whole, which also
-// names the categories the C library adds to these.
-void AddLocale(ProcessState &state) {
-  const std::pair<int, const char *> categories[] = {
-      {LC_ALL, ", all categories"},  {LC_CTYPE, " LC_CTYPE"},
-      {LC_NUMERIC, " LC_NUMERIC"},   {LC_TIME, " LC_TIME"},
-      {LC_COLLATE, " LC_COLLATE"},   {LC_MONETARY, " LC_MONETARY"},
-      {LC_MESSAGES, " LC_MESSAGES"},
-  };
-  for (const auto &[category, name] : categories) {
-    const char *locale = std::setlocale(category, nullptr);
-    state[std::string("locale") + name] = locale ? locale : "(none)";
-  }
-}
 
 void AddSignals(ProcessState &state) {
   for (int signal = 1; signal < NSIG; ++signal) {
@@ -60,8 +32,8 @@ void AddSignals(ProcessState &state) {
         (handler == reinterpret_cast<unsigned long long>(SIG_DFL) ? "default"
          : handler == reinterpret_cast<unsigned long long>(SIG_IGN)
              ? "ignored"
-             : "handler " + Hex(handler)) +
-        ", flags " + Hex(static_cast<unsigned>(action.sa_flags));
+             : "handler " + HexText(handler)) +
+        ", flags " + HexText(static_cast<unsigned>(action.sa_flags));
   }
 }
 
@@ -94,15 +66,16 @@ int Duplicate(int fd) { return fcntl(fd, F_DUPFD_CLOEXEC, 3); }
 
 ProcessState HostProcessState() {
   ProcessState state;
-  AddLocale(state);
-  state["floating-point rounding"] = Hex(static_cast<unsigned>(fegetround()));
+  AddLocaleParts(state);
+  state["floating-point rounding"] =
+      HexText(static_cast<unsigned>(fegetround()));
 #ifdef __GLIBC__
-  state["floating-point traps"] = Hex(static_cast<unsigned>(fegetexcept()));
+  state["floating-point traps"] = HexText(static_cast<unsigned>(fegetexcept()));
 #endif
   AddSignals(state);
   const mode_t mask = umask(0);
   umask(mask);
-  state["umask"] = Octal(mask);
+  state["umask"] = OctalText(mask);
   if (char *folder = getcwd(nullptr, 0)) {
     state["working folder"] = folder;
     std::free(folder);

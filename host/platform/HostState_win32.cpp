@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -16,31 +15,6 @@
 namespace directive_host::platform {
 
 namespace {
-
-std::string Hex(unsigned long long value) {
-  char text[24];
-  std::snprintf(text, sizeof text, "0x%llx", value);
-  return text;
-}
-
-std::string Octal(unsigned value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0%03o", value);
-  return text;
-}
-
-// Each category, and after them (as names sort) the whole.
-void AddLocale(ProcessState &state) {
-  const std::pair<int, const char *> categories[] = {
-      {LC_ALL, ", all categories"}, {LC_CTYPE, " LC_CTYPE"},
-      {LC_NUMERIC, " LC_NUMERIC"},  {LC_TIME, " LC_TIME"},
-      {LC_COLLATE, " LC_COLLATE"},  {LC_MONETARY, " LC_MONETARY"},
-  };
-  for (const auto &[category, name] : categories) {
-    const char *locale = std::setlocale(category, nullptr);
-    state[std::string("locale") + name] = locale ? locale : "(none)";
-  }
-}
 
 // The C library's handlers: it has no query, so each is swapped out and
 // back.
@@ -57,7 +31,7 @@ void AddSignals(ProcessState &state) {
     state[std::string("signal ") + name] = handler == SIG_DFL ? "default"
                                            : handler == SIG_IGN
                                                ? "ignored"
-                                               : "handler " + Hex(address);
+                                               : "handler " + HexText(address);
   }
 }
 
@@ -102,13 +76,13 @@ void Redirect(int from, int to, DWORD handle) {
 
 ProcessState HostProcessState() {
   ProcessState state;
-  AddLocale(state);
-  state["floating-point control word"] = Hex(_controlfp(0, 0));
+  AddLocaleParts(state);
+  state["floating-point control word"] = HexText(_controlfp(0, 0));
   AddSignals(state);
-  state["error mode"] = Hex(GetErrorMode());
+  state["error mode"] = HexText(GetErrorMode());
   const int mask = _umask(0);
   _umask(mask);
-  state["umask"] = Octal(static_cast<unsigned>(mask));
+  state["umask"] = OctalText(static_cast<unsigned>(mask));
   if (char *folder = _getcwd(nullptr, 0)) {
     state["working folder"] = folder;
     std::free(folder);
