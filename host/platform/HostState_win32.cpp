@@ -89,8 +89,15 @@ ProcessState HostProcessState() {
   }
   AddEnvironment(state);
   DWORD handles = 0;
-  if (GetProcessHandleCount(GetCurrentProcess(), &handles)) {
+  if (GetProcessHandleCount(GetCurrentProcess(), &handles) && handles > 0) {
     state["open handles"] = std::to_string(handles);
+  }
+  // The C library's descriptors cannot be listed, and Wine counts no
+  // handles; a file a module left open still takes the lowest free one.
+  const int lowest = _dup(2);
+  if (lowest >= 0) {
+    _close(lowest);
+    state["lowest free descriptor"] = std::to_string(lowest);
   }
   return state;
 }
