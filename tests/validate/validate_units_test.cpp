@@ -61,7 +61,7 @@ TEST(HostState, EachChangeShowsInItsPart) {
      [&] { std::filesystem::current_path(folder.parent_path()); },
      [&] { std::filesystem::current_path(folder); }},
 #ifdef _WIN32
-    {"open handles",
+    {"lowest free descriptor",
 #else
     {"descriptor ",
 #endif
