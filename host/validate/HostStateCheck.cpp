@@ -72,12 +72,6 @@ private:
   platform::ProcessState before_;
 };
 
-std::string Called(const std::vector<KeywordHandler> &keywords,
-                   const Call &call) {
-  return "the call of " + keywords[call.keyword].keyword +
-         (call.kind == Call::Kind::kParse ? " parse" : " assemble");
-}
-
 } // namespace
 
 CheckResult CheckHostState(const CheckContext &context) {
@@ -119,7 +113,8 @@ CheckResult CheckHostState(const CheckContext &context) {
       const std::string input = Describe(call, keywords);
       note.Set("", input);
       ResultOf(call, keywords, buffer);
-      if (auto failure = watch.After(Called(keywords, call), input)) {
+      if (auto failure = watch.After(
+              "the call of " + CallbackName(call, keywords), input)) {
         return *failure;
       }
     }
@@ -142,7 +137,8 @@ CheckResult CheckHostState(const CheckContext &context) {
     note.Set("", input);
     ResultOf(call, keywords, buffer);
     ++coverage.made;
-    if (auto failure = watch.After(Called(keywords, call), input)) {
+    if (auto failure =
+            watch.After("the call of " + CallbackName(call, keywords), input)) {
       return *failure;
     }
   }

@@ -45,11 +45,6 @@ struct CallbackGrowth {
   std::size_t mostHandles = 0; // index of the generated call
 };
 
-std::string CallbackName(const Subject &subject, const Call &call) {
-  return subject.Keywords()[call.keyword].keyword +
-         (call.kind == Call::Kind::kParse ? " parse" : " assemble");
-}
-
 // Calls the callback of `lane`'s calls round and round: settled first, then
 // measured for at least kLeastCalls and on while `budget` lasts.
 CallbackGrowth Grow(const Subject &subject, CrashNote &note,
@@ -114,7 +109,8 @@ CheckResult CheckLeaks(const CheckContext &context) {
     for (const auto &[callback, lane] : lanes) {
       const CallbackGrowth grown =
           Grow(subject, note, lane, budget.Part(1.0 / double(left--)));
-      const std::string name = CallbackName(subject, calls[lane.front()]);
+      const std::string name =
+          CallbackName(calls[lane.front()], subject.Keywords());
       const std::string over =
           " over " + std::to_string(grown.calls) + " calls of " + name;
       if (judgesMemory && grown.memory > kMemoryBound) {
