@@ -4,6 +4,7 @@
 #include "io/Output.h"
 #include "platform/CallWatch.h"
 #include "platform/HostFiles.h"
+#include "platform/HostState.h"
 #include "platform/ModuleLoader.h"
 #include "plugins/DefaultModule.h"
 #include "validate/CheckRunner.h"
@@ -111,6 +112,14 @@ std::vector<const CheckSpec *> Selected(const ValidateOptions &options) {
   return checks;
 }
 
+// A check in this process. What the module writes to standard output goes
+// to standard error meanwhile, so that the report stays readable (and
+// --json parseable); the host-state check still sees it written.
+CheckResult RunHereAside(const CheckSpec &check, const CheckContext &context) {
+  const platform::OutputToError aside;
+  return RunHere(check, context);
+}
+
 ModuleReport Validate(const ValidateOptions &options, CheckContext context,
                       const std::string &self) {
   ModuleReport report{context.module, {}, {}};
@@ -120,7 +129,7 @@ ModuleReport Validate(const ValidateOptions &options, CheckContext context,
   for (const CheckSpec *check : Selected(options)) {
     const CheckResult result =
         options.inProcess || self.empty()
-            ? RunHere(*check, context)
+            ? RunHereAside(*check, context)
             : RunInChild(*check, context, self, options.timeLimit);
     if (result.status == CheckStatus::kNotLoaded) {
       report.error = result.detail;

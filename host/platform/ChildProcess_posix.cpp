@@ -19,6 +19,9 @@ namespace directive_host::platform {
 namespace {
 
 std::atomic<const std::string *> crashNote{nullptr};
+// Where notes go: the standard output the process started with, even while
+// a check has taken fd 1 over.
+std::atomic<int> noteOutput{STDOUT_FILENO};
 
 void WriteAll(int fd, const char *bytes, std::size_t size) {
   while (size > 0) {
@@ -35,9 +38,9 @@ void WriteAll(int fd, const char *bytes, std::size_t size) {
 // default action, so the re-raised signal (or the faulting instruction, run
 // again on return) ends the process with it.
 void OnCrash(int signal) {
-  WriteAll(STDOUT_FILENO, kCrashNoteMarker.data(), kCrashNoteMarker.size());
+  WriteAll(noteOutput, kCrashNoteMarker.data(), kCrashNoteMarker.size());
   if (const std::string *note = crashNote.load()) {
-    WriteAll(STDOUT_FILENO, note->data(), note->size());
+    WriteAll(noteOutput, note->data(), note->size());
   }
   raise(signal);
 }
@@ -144,6 +147,10 @@ void ReportCrashes() {
   stack.ss_sp = alternateStack;
   stack.ss_size = sizeof alternateStack;
   sigaltstack(&stack, nullptr);
+  if (const int output = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
+      output >= 0) {
+    noteOutput = output;
+  }
   struct sigaction action {};
   action.sa_handler = OnCrash;
   action.sa_flags = SA_RESETHAND | SA_ONSTACK | SA_NODEFER;
@@ -158,9 +165,9 @@ const std::string *SetCrashNote(const std::string *note) {
 }
 
 void EndHungProcess() {
-  WriteAll(STDOUT_FILENO, kHangNoteMarker.data(), kHangNoteMarker.size());
+  WriteAll(noteOutput, kHangNoteMarker.data(), kHangNoteMarker.size());
   if (const std::string *note = crashNote.load()) {
-    WriteAll(STDOUT_FILENO, note->data(), note->size());
+    WriteAll(noteOutput, note->data(), note->size());
   }
   _exit(kHungExitCode);
 }

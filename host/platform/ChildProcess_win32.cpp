@@ -13,6 +13,15 @@ namespace directive_host::platform {
 namespace {
 
 std::atomic<const std::string *> crashNote{nullptr};
+// Where notes go: the standard output the process started with, even while
+// a check has taken it over.
+std::atomic<HANDLE> noteOutput{INVALID_HANDLE_VALUE};
+
+HANDLE NoteOutput() {
+  const HANDLE output = noteOutput.load();
+  return output != INVALID_HANDLE_VALUE ? output
+                                        : GetStdHandle(STD_OUTPUT_HANDLE);
+}
 
 // A new file in the temporary folder that the child inherits as its standard
 // output; it goes away when the last handle of it is closed.
@@ -100,7 +109,7 @@ void WriteAll(HANDLE out, const char *bytes, std::size_t size) {
 }
 
 LONG WINAPI OnCrash(EXCEPTION_POINTERS *exception) {
-  const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+  const HANDLE out = NoteOutput();
   WriteAll(out, kCrashNoteMarker.data(), kCrashNoteMarker.size());
   if (const std::string *note = crashNote.load()) {
     WriteAll(out, note->data(), note->size());
@@ -182,6 +191,12 @@ ChildOutcome RunChild(const std::string &program,
 void ReportCrashes() {
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX |
                SEM_NOOPENFILEERRORBOX);
+  HANDLE output = INVALID_HANDLE_VALUE;
+  if (DuplicateHandle(GetCurrentProcess(), GetStdHandle(STD_OUTPUT_HANDLE),
+                      GetCurrentProcess(), &output, 0, FALSE,
+                      DUPLICATE_SAME_ACCESS)) {
+    noteOutput = output;
+  }
   SetUnhandledExceptionFilter(OnCrash);
 }
 
@@ -190,7 +205,7 @@ const std::string *SetCrashNote(const std::string *note) {
 }
 
 void EndHungProcess() {
-  const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+  const HANDLE out = NoteOutput();
   WriteAll(out, kHangNoteMarker.data(), kHangNoteMarker.size());
   if (const std::string *note = crashNote.load()) {
     WriteAll(out, note->data(), note->size());

@@ -12,6 +12,12 @@ namespace directive_host::platform {
 // commit on Windows; 0 when the system does not say.
 std::size_t ProcessMemoryBytes();
 
+// Bytes of memory the module's allocations hold, as finely as the system
+// tells: the C library's heap in use on glibc, the busy blocks of
+// every heap on Windows; 0 when the system does not say, or under a sanitizer
+// or valgrind, whose allocator the C library does not see.
+std::size_t HeapBytesInUse();
+
 // Open file descriptors on Linux, kernel handles on Windows; 0 when the
 // system does not say.
 std::size_t ProcessHandleCount();

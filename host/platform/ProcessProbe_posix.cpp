@@ -2,6 +2,9 @@
 
 #include <filesystem>
 #include <fstream>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <sstream>
 #include <system_error>
 
@@ -19,6 +22,16 @@ std::size_t ProcessMemoryBytes() {
     }
   }
   return 0;
+}
+
+std::size_t HeapBytesInUse() {
+#if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__) &&                    \
+    !defined(__SANITIZE_THREAD__)
+  const struct mallinfo2 heap = mallinfo2();
+  return heap.uordblks + heap.hblkhd;
+#else
+  return 0;
+#endif
 }
 
 std::size_t ProcessHandleCount() {

@@ -67,6 +67,12 @@ std::string Describe(const Call &call,
          Argument(call.text) + ")";
 }
 
+std::string CallbackName(const Call &call,
+                         const std::vector<KeywordHandler> &keywords) {
+  return CLiteral(keywords[call.keyword].keyword) +
+         (call.kind == Call::Kind::kParse ? " parse" : " assemble");
+}
+
 std::string DescribeResult(const std::optional<std::string> &result) {
   return result ? CLiteral(*result) : "no NUL within the capacity";
 }

@@ -75,6 +75,10 @@ std::optional<std::string> ResultIn(const char *out);
 std::string Describe(const Call &call,
                      const std::vector<KeywordHandler> &keywords);
 
+// The callback `call` calls, as a report names it: "#IF" parse.
+std::string CallbackName(const Call &call,
+                         const std::vector<KeywordHandler> &keywords);
+
 // A result for a report: the escaped string, or "no NUL within the
 // capacity".
 std::string DescribeResult(const std::optional<std::string> &result);

@@ -39,6 +39,14 @@ constexpr CheckSpec kChecks[] = {
     {"unload", false, CheckUnload,
      "200 cycles of load, register, call and unload, without\n"
      "growth of memory or handles"},
+    {"leaks", false, CheckLeaks,
+     "thousands of calls of each callback in one process hold\n"
+     "no more memory, handles or descriptors than the first"},
+    {"host-state", false, CheckHostState,
+     "loading, AutoRegister and the calls leave the locale,\n"
+     "floating-point modes, signals or error mode, umask,\n"
+     "working folder, environment and open handles as they\n"
+     "were, and write nothing to standard output or error"},
     {"round-trip", true, CheckRoundTrip,
      "reported: how many parse results assemble and parse back"},
     {"timing", true, CheckTiming,

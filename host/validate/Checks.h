@@ -52,6 +52,8 @@ CheckResult CheckDeterminism(const CheckContext &context);
 CheckResult CheckInPlace(const CheckContext &context);
 CheckResult CheckThreads(const CheckContext &context);
 CheckResult CheckUnload(const CheckContext &context);
+CheckResult CheckLeaks(const CheckContext &context);
+CheckResult CheckHostState(const CheckContext &context);
 CheckResult CheckRoundTrip(const CheckContext &context);
 CheckResult CheckTiming(const CheckContext &context);
 

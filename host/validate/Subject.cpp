@@ -108,6 +108,14 @@ CheckResult OnSubject(
   return body(subject, note);
 }
 
+std::string Growth(long long bytes) {
+  const bool less = bytes < 0;
+  const long long size = less ? -bytes : bytes;
+  return (less ? "-" : "+") + (size >= 10 * 1024
+                                   ? std::to_string(size / 1024) + " KiB"
+                                   : std::to_string(size) + " bytes");
+}
+
 CheckResult Passed(std::string detail) {
   return {CheckStatus::kPassed, std::move(detail), ""};
 }

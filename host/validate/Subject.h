@@ -88,6 +88,8 @@ OnSubject(const CheckContext &context,
           const std::function<CheckResult(const Subject &, CrashNote &)> &body);
 
 CheckResult Passed(std::string detail);
+// A change of size as a report writes it: "+64 KiB", "-12 bytes".
+std::string Growth(long long bytes);
 CheckResult Failed(std::string detail, std::string input = "");
 
 } // namespace directive_host::validate

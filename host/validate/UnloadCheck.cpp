@@ -40,14 +40,6 @@ void Cycle(const CheckContext &context) {
   }
 }
 
-std::string Growth(long long bytes) {
-  const bool less = bytes < 0;
-  const long long size = less ? -bytes : bytes;
-  return (less ? "-" : "+") + (size >= 10 * 1024
-                                   ? std::to_string(size / 1024) + " KiB"
-                                   : std::to_string(size) + " bytes");
-}
-
 } // namespace
 
 CheckResult CheckUnload(const CheckContext &context) {

@@ -10,12 +10,14 @@
  * but correct one, and ones that hang or abort on some input, as the
  * validator meets them while it makes its inputs.
  */
+#ifndef _WIN32
+#define _POSIX_C_SOURCE 200809L
+#endif
 #if defined(SHAPE_SLOW) || defined(SHAPE_HANG)
 #ifdef _WIN32
 #include <windows.h>
 static void Pause(unsigned milliseconds) { Sleep(milliseconds); }
 #else
-#define _POSIX_C_SOURCE 199309L
 #include <time.h>
 static void Pause(unsigned milliseconds) {
   struct timespec wait = {0, (long)milliseconds * 1000000L};
@@ -31,6 +33,25 @@ static void Pause(unsigned milliseconds) {
 #include <stdatomic.h>
 #include <stdlib.h>
 #include <string.h>
+
+#if defined(FAULT_HOST_STATE_LOCALE)
+#include <locale.h>
+#elif defined(FAULT_HOST_STATE_ROUNDING)
+#include <fenv.h>
+#elif defined(FAULT_HOST_STATE_SIGNAL)
+#include <signal.h>
+#elif defined(FAULT_HOST_STATE_OUTPUT) || defined(FAULT_HOST_STATE_FILE)
+#include <stdio.h>
+#elif defined(FAULT_HOST_STATE_UMASK) && defined(_WIN32)
+#include <io.h>
+#include <sys/stat.h>
+#elif defined(FAULT_HOST_STATE_UMASK)
+#include <sys/stat.h>
+#elif defined(FAULT_HOST_STATE_FOLDER) && defined(_WIN32)
+#include <direct.h>
+#elif defined(FAULT_HOST_STATE_FOLDER)
+#include <unistd.h>
+#endif
 
 #define CAPACITY DIRECTIVE_RESULT_CAPACITY
 #define NAME "note="
@@ -123,6 +144,80 @@ static char lastResult[CAPACITY];
 static size_t lastLength = 0;
 #endif
 
+#ifdef FAULT_LEAKS
+/* Every text parsed, kept in a history that nothing trims or frees. */
+struct Seen {
+  struct Seen *next;
+  char text[256];
+};
+static struct Seen *_Atomic history = NULL;
+
+static void Remember(const char *text) {
+  struct Seen *seen = (struct Seen *)malloc(sizeof *seen);
+  if (seen == NULL) {
+    return;
+  }
+  strncpy(seen->text, text, sizeof seen->text - 1);
+  seen->text[sizeof seen->text - 1] = '\0';
+  seen->next = atomic_load(&history);
+  while (!atomic_compare_exchange_weak(&history, &seen->next, seen)) {
+  }
+}
+#endif
+
+#ifdef FAULT_HOST_STATE_SIGNAL
+static void OnInterrupt(int signal) { (void)signal; }
+#endif
+
+#ifdef FAULT_HOST_STATE_FILE
+/* A log of long texts, opened at the first and never closed. */
+static atomic_flag logOpened = ATOMIC_FLAG_INIT;
+static FILE *textLog;
+#ifdef _WIN32
+#define LOG_PATH "NUL"
+#else
+#define LOG_PATH "/dev/null"
+#endif
+#endif
+
+/* What the FAULT_HOST_STATE_* modules do to the host's process on each
+ * parse: each changes one thing that belongs to the host. */
+static void TouchHostState(const char *text) {
+  (void)text;
+#if defined(FAULT_HOST_STATE_LOCALE) && defined(_WIN32)
+  setlocale(LC_NUMERIC, "");
+#elif defined(FAULT_HOST_STATE_LOCALE)
+  setlocale(LC_NUMERIC, "C.UTF-8");
+#elif defined(FAULT_HOST_STATE_ROUNDING)
+  fesetround(FE_UPWARD);
+#elif defined(FAULT_HOST_STATE_SIGNAL)
+  signal(SIGINT, OnInterrupt);
+#elif defined(FAULT_HOST_STATE_UMASK) && defined(_WIN32)
+  _umask(_S_IWRITE);
+#elif defined(FAULT_HOST_STATE_UMASK)
+  umask(S_IRWXG);
+#elif defined(FAULT_HOST_STATE_FOLDER) && defined(_WIN32)
+  if (_chdir("..") != 0) {
+    return;
+  }
+#elif defined(FAULT_HOST_STATE_FOLDER)
+  if (chdir("..") != 0) {
+    return;
+  }
+#elif defined(FAULT_HOST_STATE_ENVIRONMENT) && defined(_WIN32)
+  _putenv("NOTE_SEEN=1");
+#elif defined(FAULT_HOST_STATE_ENVIRONMENT)
+  setenv("NOTE_SEEN", "1", 1);
+#elif defined(FAULT_HOST_STATE_OUTPUT)
+  fputs("note: parsing\n", stdout);
+#elif defined(FAULT_HOST_STATE_FILE)
+  if (text != NULL && strlen(text) > 1000 &&
+      !atomic_flag_test_and_set(&logOpened)) {
+    textLog = fopen(LOG_PATH, "w");
+  }
+#endif
+}
+
 #ifdef FAULT_REGISTRATION_LATE
 static DirectiveBool DIRECTIVE_CALL NoteAssemble(const char *keyword,
                                                  const char *properties,
@@ -139,6 +234,10 @@ static DirectiveBool DIRECTIVE_CALL NoteParse(const char *text, char *out,
   }
 #ifdef SHAPE_SLOW
   Pause(2);
+#endif
+  TouchHostState(text);
+#ifdef FAULT_LEAKS
+  Remember(text != NULL ? text : "");
 #endif
 #ifdef FAULT_REGISTRATION_LATE
   /* Registers a keyword when first used, outside AutoRegister. */

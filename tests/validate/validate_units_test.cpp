@@ -1,7 +1,9 @@
 // The validator's units, in this process: how it escapes, reads exports,
 // judges exports and registrations, tells a child's end, and generates its
-// calls.
+// calls; and what it takes of the host's process state.
 #include "ValidateTest.h"
+
+#include "platform/HostState.h"
 
 #include "validate/CheckRunner.h"
 #include "validate/Escape.h"
@@ -14,13 +16,94 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cfenv>
+#include <clocale>
+#include <csignal>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <stdexcept>
 
 namespace directive_host::validate {
 namespace {
+
+void IgnoreInterrupt(int) {}
+
+// A locale other than "C" that every test machine has.
+#ifdef _WIN32
+constexpr const char *kOtherLocale = "English_United States.1252";
+#else
+constexpr const char *kOtherLocale = "C.UTF-8";
+#endif
+
+// Each change a module may make shows in the part of the state it belongs
+// to, and undone, leaves the state as it was.
+TEST(HostState, EachChangeShowsInItsPart) {
+  const std::filesystem::path folder = std::filesystem::current_path();
+  std::FILE *file = nullptr;
+  // Set as the undo sets it, flags and all.
+  std::signal(SIGINT, SIG_DFL);
+  const struct {
+    const char *part; // a prefix of the part's name
+    std::function<void()> change;
+    std::function<void()> undo;
+  } cases[] = {
+    {"locale LC_NUMERIC", [] { std::setlocale(LC_NUMERIC, ""); },
+     [] { std::setlocale(LC_NUMERIC, "C"); }},
+    {"floating-point", [] { std::fesetround(FE_UPWARD); },
+     [] { std::fesetround(FE_TONEAREST); }},
+    {"signal SIGINT", [] { std::signal(SIGINT, IgnoreInterrupt); },
+     [] { std::signal(SIGINT, SIG_DFL); }},
+    {"working folder",
+     [&] { std::filesystem::current_path(folder.parent_path()); },
+     [&] { std::filesystem::current_path(folder); }},
+#ifdef _WIN32
+    {"lowest free descriptor",
+#else
+    {"descriptor ",
+#endif
+     [&] { file = std::fopen(kEchoPlugin.c_str(), "rb"); },
+     [&] { std::fclose(file); }},
+  };
+  for (const auto &c : cases) {
+    const platform::ProcessState before = platform::HostProcessState();
+    c.change();
+    const platform::ProcessState after = platform::HostProcessState();
+    c.undo();
+    EXPECT_EQ(platform::HostProcessState(), before) << c.part;
+    std::vector<std::string> changed;
+    for (const auto &[name, value] : after) {
+      const auto was = before.find(name);
+      if (was == before.end() || was->second != value) {
+        changed.push_back(name);
+      }
+    }
+    // One part, or for the locale one category and the whole after it.
+    ASSERT_FALSE(changed.empty()) << c.part;
+    EXPECT_LE(changed.size(), 2u) << c.part;
+    EXPECT_TRUE(changed[0].starts_with(c.part)) << changed[0];
+  }
+}
+
+TEST(HostState, CapturedOutputHoldsBothStreams) {
+  std::string bytes;
+  {
+    const platform::CapturedOutput output;
+    EXPECT_EQ(output.Bytes(), "");
+    std::fputs("out ", stdout);
+    std::fputs("err", stderr);
+    bytes = output.Bytes();
+    std::fputs("!", stdout);
+    EXPECT_EQ(output.Bytes(), bytes + "!");
+  }
+  // Standard error is unbuffered: its bytes may come first.
+  EXPECT_EQ(bytes.size(), 7u) << bytes;
+  EXPECT_NE(bytes.find("out "), std::string::npos) << bytes;
+  EXPECT_NE(bytes.find("err"), std::string::npos) << bytes;
+}
 
 TEST(Escape, QuotedAndJson) {
   const struct {
