@@ -26,6 +26,19 @@ static void Pause(unsigned milliseconds) {
 #endif
 #endif
 
+#ifdef FAULT_THREADS
+/* Lets another thread run between building a result and copying it out, so
+ * that the shared scratch buffer is overwritten on most concurrent calls,
+ * however the threads happen to be scheduled. */
+#ifdef _WIN32
+#include <windows.h>
+static void LetOthersRun(void) { SwitchToThread(); }
+#else
+#include <sched.h>
+static void LetOthersRun(void) { sched_yield(); }
+#endif
+#endif
+
 #include "host_binding.h"
 
 #include <directive_plugin.h>
@@ -95,6 +108,9 @@ static void Write(const char *result, size_t length, char *out) {
     out[0] = '\0';
     return;
   }
+#ifdef FAULT_THREADS
+  LetOthersRun();
+#endif
 #if defined(FAULT_CAPACITY)
   /* Ends the result with two NULs, as a list of strings is ended, though
    * only one is counted against the capacity. */
