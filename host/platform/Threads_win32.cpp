@@ -1,7 +1,11 @@
 #include "platform/Threads.h"
 
+#include "platform/SystemMessage_win32.h"
+
 #include <windows.h>
 
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace directive_host::platform {
@@ -32,7 +36,34 @@ DWORD WINAPI RunThreadStart(LPVOID parameter) {
   return 0;
 }
 
+// Stack kept back beyond a thread's own for the handler of its overflow,
+// which runs on the thread that overflowed and writes the crash note.
+constexpr ULONG kOverflowHandlerStack = 32 * 1024;
+
+DWORD WINAPI RunBody(LPVOID body) {
+  ULONG guarantee = kOverflowHandlerStack;
+  SetThreadStackGuarantee(&guarantee);
+  (*static_cast<const std::function<void()> *>(body))();
+  return 0;
+}
+
 } // namespace
+
+void RunWithStack(std::size_t bytes, const std::function<void()> &body) {
+  // A reservation, not a commitment: the stack the thread may grow to, and
+  // the handler's.
+  const HANDLE thread =
+      CreateThread(nullptr, bytes + kOverflowHandlerStack, RunBody,
+                   const_cast<std::function<void()> *>(&body),
+                   STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+  if (thread == nullptr) {
+    throw std::runtime_error(
+        "cannot start a thread of " + std::to_string(bytes) +
+        " bytes of stack: " + SystemMessage(GetLastError()));
+  }
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
+}
 
 void RunOnThreads(int count, const std::function<void(int)> &body) {
   std::vector<ThreadStart> starts;

@@ -54,5 +54,8 @@ CheckResult CheckThreads(const CheckContext &context);
 CheckResult CheckUnload(const CheckContext &context);
 CheckResult CheckRoundTrip(const CheckContext &context);
 CheckResult CheckTiming(const CheckContext &context);
+CheckResult CheckExtra(const CheckContext &context);
+CheckResult CheckStack(const CheckContext &context);
+CheckResult CheckCallingConvention(const CheckContext &context);
 
 } // namespace directive_host::validate
