@@ -36,6 +36,17 @@ inline constexpr std::string_view kCrashNoteMarker =
 // debugger or a core file.
 void ReportCrashes();
 
+// The exit code of a process that abort() ended on Windows, where it is no
+// signal; a crash note beside it tells it from a plain exit.
+inline constexpr int kAbortExitCode = 3;
+
+// Instead, for a process that runs the checks in itself, whose exit status
+// is all its caller reads: from now on a crash, and a hang that WatchCalls
+// ends, write `heading` and the current note to standard error and exit
+// with `exitCode`, never as if nothing had happened. `heading` stays valid
+// as long as the process (a literal).
+void ReportCrashesByExit(std::string_view heading, int exitCode);
+
 // The note a crash or a hang writes. `note` must stay valid and unchanged
 // until it is replaced; null writes none. Returns the note it replaces.
 const std::string *SetCrashNote(const std::string *note);

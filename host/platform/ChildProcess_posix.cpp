@@ -19,6 +19,10 @@ namespace directive_host::platform {
 namespace {
 
 std::atomic<const std::string *> crashNote{nullptr};
+// Set by ReportCrashesByExit: what a crash or hang writes to standard
+// error, and the exit code it ends with (-1: ends as the crash would).
+std::atomic<const std::string_view *> exitHeading{nullptr};
+std::atomic<int> exitCode{-1};
 
 void WriteAll(int fd, const char *bytes, std::size_t size) {
   while (size > 0) {
@@ -34,11 +38,24 @@ void WriteAll(int fd, const char *bytes, std::size_t size) {
 // Async-signal-safe: writes and re-raises. SA_RESETHAND has restored the
 // default action, so the re-raised signal (or the faulting instruction, run
 // again on return) ends the process with it.
-void OnCrash(int signal) {
-  WriteAll(STDOUT_FILENO, kCrashNoteMarker.data(), kCrashNoteMarker.size());
+// Writes `marker` and the note, or under ReportCrashesByExit its heading and
+// the note to standard error, and exits with its code then.
+void WriteNoteOrExit(std::string_view marker) {
+  const std::string_view *heading = exitHeading.load();
+  const int fd = heading != nullptr ? STDERR_FILENO : STDOUT_FILENO;
+  const std::string_view first = heading != nullptr ? *heading : marker;
+  WriteAll(fd, first.data(), first.size());
   if (const std::string *note = crashNote.load()) {
-    WriteAll(STDOUT_FILENO, note->data(), note->size());
+    WriteAll(fd, note->data(), note->size());
   }
+  if (heading != nullptr) {
+    WriteAll(fd, "\n", 1);
+    _exit(exitCode.load());
+  }
+}
+
+void OnCrash(int signal) {
+  WriteNoteOrExit(kCrashNoteMarker);
   raise(signal);
 }
 
@@ -157,11 +174,16 @@ const std::string *SetCrashNote(const std::string *note) {
   return crashNote.exchange(note);
 }
 
+void ReportCrashesByExit(std::string_view heading, int code) {
+  static std::string_view stored;
+  stored = heading;
+  exitHeading.store(&stored);
+  exitCode.store(code);
+  ReportCrashes();
+}
+
 void EndHungProcess() {
-  WriteAll(STDOUT_FILENO, kHangNoteMarker.data(), kHangNoteMarker.size());
-  if (const std::string *note = crashNote.load()) {
-    WriteAll(STDOUT_FILENO, note->data(), note->size());
-  }
+  WriteNoteOrExit(kHangNoteMarker);
   _exit(kHungExitCode);
 }
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <csignal>
 #include <cstdio>
 
 namespace directive_host::platform {
@@ -13,6 +14,10 @@ namespace directive_host::platform {
 namespace {
 
 std::atomic<const std::string *> crashNote{nullptr};
+// Set by ReportCrashesByExit: what a crash or hang writes to standard
+// error, and the exit code it ends with (-1: ends as the crash would).
+std::atomic<const std::string_view *> exitHeading{nullptr};
+std::atomic<int> exitCode{-1};
 
 // A new file in the temporary folder that the child inherits as its standard
 // output; it goes away when the last handle of it is closed.
@@ -99,16 +104,33 @@ void WriteAll(HANDLE out, const char *bytes, std::size_t size) {
   }
 }
 
-LONG WINAPI OnCrash(EXCEPTION_POINTERS *exception) {
-  const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
-  WriteAll(out, kCrashNoteMarker.data(), kCrashNoteMarker.size());
+// Writes `marker` and the note, or under ReportCrashesByExit its heading and
+// the note to standard error and ends the process with its code; else ends
+// it with `code`.
+[[noreturn]] void EndWithNote(std::string_view marker, DWORD code) {
+  const std::string_view *heading = exitHeading.load();
+  const HANDLE out =
+      GetStdHandle(heading != nullptr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+  const std::string_view first = heading != nullptr ? *heading : marker;
+  WriteAll(out, first.data(), first.size());
   if (const std::string *note = crashNote.load()) {
     WriteAll(out, note->data(), note->size());
   }
-  TerminateProcess(GetCurrentProcess(),
-                   exception->ExceptionRecord->ExceptionCode);
-  return EXCEPTION_EXECUTE_HANDLER;
+  if (heading != nullptr) {
+    WriteAll(out, "\n", 1);
+    code = static_cast<DWORD>(exitCode.load());
+  }
+  TerminateProcess(GetCurrentProcess(), code);
+  ExitProcess(code);
 }
+
+LONG WINAPI OnCrash(EXCEPTION_POINTERS *exception) {
+  EndWithNote(kCrashNoteMarker, exception->ExceptionRecord->ExceptionCode);
+}
+
+// abort() raises SIGABRT and then exits with kAbortExitCode; no exception
+// reaches OnCrash.
+void OnAbort(int) { EndWithNote(kCrashNoteMarker, kAbortExitCode); }
 
 } // namespace
 
@@ -183,20 +205,21 @@ void ReportCrashes() {
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX |
                SEM_NOOPENFILEERRORBOX);
   SetUnhandledExceptionFilter(OnCrash);
+  std::signal(SIGABRT, OnAbort);
 }
 
 const std::string *SetCrashNote(const std::string *note) {
   return crashNote.exchange(note);
 }
 
-void EndHungProcess() {
-  const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
-  WriteAll(out, kHangNoteMarker.data(), kHangNoteMarker.size());
-  if (const std::string *note = crashNote.load()) {
-    WriteAll(out, note->data(), note->size());
-  }
-  TerminateProcess(GetCurrentProcess(), kHungExitCode);
-  ExitProcess(kHungExitCode);
+void ReportCrashesByExit(std::string_view heading, int code) {
+  static std::string_view stored;
+  stored = heading;
+  exitHeading.store(&stored);
+  exitCode.store(code);
+  ReportCrashes();
 }
+
+void EndHungProcess() { EndWithNote(kHangNoteMarker, kHungExitCode); }
 
 } // namespace directive_host::platform
