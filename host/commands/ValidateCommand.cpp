@@ -212,7 +212,7 @@ int RunValidate(const Invocation &invocation, const Registry &) {
   if (options.inProcess) {
     // No child to report a crash or hang: this process ends with the note
     // and the status of a failure.
-    platform::ReportCrashesByExit(
+    platform::ReportCrashes(
         "directive-host: validate --in-process ended by a crash or a hung "
         "call: ",
         kExitFound);

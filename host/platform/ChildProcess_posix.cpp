@@ -19,10 +19,11 @@ namespace directive_host::platform {
 namespace {
 
 std::atomic<const std::string *> crashNote{nullptr};
-// Set by ReportCrashesByExit: what a crash or hang writes to standard
-// error, and the exit code it ends with (-1: ends as the crash would).
-std::atomic<const std::string_view *> exitHeading{nullptr};
-std::atomic<int> exitCode{-1};
+// Set by ReportCrashes before any crash can read them: what a crash or hang
+// writes to standard error and the exit code it ends with; empty: it ends
+// as the crash would.
+std::string_view exitHeading;
+int exitCode = 0;
 
 void WriteAll(int fd, const char *bytes, std::size_t size) {
   while (size > 0) {
@@ -38,19 +39,19 @@ void WriteAll(int fd, const char *bytes, std::size_t size) {
 // Async-signal-safe: writes and re-raises. SA_RESETHAND has restored the
 // default action, so the re-raised signal (or the faulting instruction, run
 // again on return) ends the process with it.
-// Writes `marker` and the note, or under ReportCrashesByExit its heading and
-// the note to standard error, and exits with its code then.
+// Writes `marker` and the note, or, given a heading by ReportCrashes, that
+// heading and the note to standard error, and exits with its code then.
 void WriteNoteOrExit(std::string_view marker) {
-  const std::string_view *heading = exitHeading.load();
-  const int fd = heading != nullptr ? STDERR_FILENO : STDOUT_FILENO;
-  const std::string_view first = heading != nullptr ? *heading : marker;
+  const bool toError = !exitHeading.empty();
+  const int fd = toError ? STDERR_FILENO : STDOUT_FILENO;
+  const std::string_view first = toError ? exitHeading : marker;
   WriteAll(fd, first.data(), first.size());
   if (const std::string *note = crashNote.load()) {
     WriteAll(fd, note->data(), note->size());
   }
-  if (heading != nullptr) {
+  if (toError) {
     WriteAll(fd, "\n", 1);
-    _exit(exitCode.load());
+    _exit(exitCode);
   }
 }
 
@@ -152,7 +153,9 @@ ChildOutcome RunChild(const std::string &program,
   return outcome;
 }
 
-void ReportCrashes() {
+void ReportCrashes(std::string_view heading, int code) {
+  exitHeading = heading;
+  exitCode = code;
   const rlimit noCore{0, 0};
   setrlimit(RLIMIT_CORE, &noCore);
   // Its own stack, so that a stack overflow is reported too.
@@ -172,14 +175,6 @@ void ReportCrashes() {
 
 const std::string *SetCrashNote(const std::string *note) {
   return crashNote.exchange(note);
-}
-
-void ReportCrashesByExit(std::string_view heading, int code) {
-  static std::string_view stored;
-  stored = heading;
-  exitHeading.store(&stored);
-  exitCode.store(code);
-  ReportCrashes();
 }
 
 void EndHungProcess() {

@@ -14,10 +14,11 @@ namespace directive_host::platform {
 namespace {
 
 std::atomic<const std::string *> crashNote{nullptr};
-// Set by ReportCrashesByExit: what a crash or hang writes to standard
-// error, and the exit code it ends with (-1: ends as the crash would).
-std::atomic<const std::string_view *> exitHeading{nullptr};
-std::atomic<int> exitCode{-1};
+// Set by ReportCrashes before any crash can read them: what a crash or hang
+// writes to standard error and the exit code it ends with; empty: it ends
+// as the crash would.
+std::string_view exitHeading;
+int exitCode = 0;
 
 // A new file in the temporary folder that the child inherits as its standard
 // output; it goes away when the last handle of it is closed.
@@ -104,21 +105,21 @@ void WriteAll(HANDLE out, const char *bytes, std::size_t size) {
   }
 }
 
-// Writes `marker` and the note, or under ReportCrashesByExit its heading and
-// the note to standard error and ends the process with its code; else ends
-// it with `code`.
+// Writes `marker` and the note, or, given a heading by ReportCrashes, that
+// heading and the note to standard error and ends the process with its
+// code; else ends it with `code`.
 [[noreturn]] void EndWithNote(std::string_view marker, DWORD code) {
-  const std::string_view *heading = exitHeading.load();
+  const bool toError = !exitHeading.empty();
   const HANDLE out =
-      GetStdHandle(heading != nullptr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
-  const std::string_view first = heading != nullptr ? *heading : marker;
+      GetStdHandle(toError ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+  const std::string_view first = toError ? exitHeading : marker;
   WriteAll(out, first.data(), first.size());
   if (const std::string *note = crashNote.load()) {
     WriteAll(out, note->data(), note->size());
   }
-  if (heading != nullptr) {
+  if (toError) {
     WriteAll(out, "\n", 1);
-    code = static_cast<DWORD>(exitCode.load());
+    code = static_cast<DWORD>(exitCode);
   }
   TerminateProcess(GetCurrentProcess(), code);
   ExitProcess(code);
@@ -201,7 +202,9 @@ ChildOutcome RunChild(const std::string &program,
   return outcome;
 }
 
-void ReportCrashes() {
+void ReportCrashes(std::string_view heading, int code) {
+  exitHeading = heading;
+  exitCode = code;
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX |
                SEM_NOOPENFILEERRORBOX);
   SetUnhandledExceptionFilter(OnCrash);
@@ -210,14 +213,6 @@ void ReportCrashes() {
 
 const std::string *SetCrashNote(const std::string *note) {
   return crashNote.exchange(note);
-}
-
-void ReportCrashesByExit(std::string_view heading, int code) {
-  static std::string_view stored;
-  stored = heading;
-  exitHeading.store(&stored);
-  exitCode.store(code);
-  ReportCrashes();
 }
 
 void EndHungProcess() { EndWithNote(kHangNoteMarker, kHungExitCode); }
