@@ -3,6 +3,7 @@
 #include "io/Errors.h"
 #include "io/Output.h"
 #include "platform/CallWatch.h"
+#include "platform/ChildProcess.h"
 #include "platform/HostFiles.h"
 #include "platform/HostState.h"
 #include "platform/ModuleLoader.h"
@@ -216,6 +217,16 @@ int RunValidate(const Invocation &invocation, const Registry &) {
   if (!options.runCheck.empty()) {
     context.module = options.modules.front();
     return RunChildCheck(options, context);
+  }
+  if (options.inProcess) {
+    // No child to report a crash or hang: this process ends with the note
+    // and the status of a failure.
+    platform::ReportCrashes(
+        "directive-host: validate --in-process ended by a crash or a hung "
+        "call: ",
+        kExitFound);
+    platform::WatchCalls(
+        std::min(static_cast<double>(context.callLimit), options.timeLimit));
   }
   const std::vector<std::string> modules =
       options.modules.empty()

@@ -33,8 +33,16 @@ inline constexpr std::string_view kCrashNoteMarker =
 // From now on a crash of this process (a fault, an illegal instruction, an
 // abort) writes kCrashNoteMarker and the current note to standard output
 // before the process ends as the crash would end it, without a dialog, a
-// debugger or a core file.
-void ReportCrashes();
+// debugger or a core file. With a `heading`, for a process that runs the
+// checks in itself, whose exit status is all its caller reads: a crash, and
+// a hang that WatchCalls ends, write `heading` and the note to standard
+// error instead and exit with `exitCode`, never as if nothing had happened.
+// `heading` stays valid as long as the process (a literal).
+void ReportCrashes(std::string_view heading = {}, int exitCode = 0);
+
+// The exit code of a process that abort() ended on Windows, where it is no
+// signal; a crash note beside it tells it from a plain exit.
+inline constexpr int kAbortExitCode = 3;
 
 // The note a crash or a hang writes. `note` must stay valid and unchanged
 // until it is replaced; null writes none. Returns the note it replaces.

@@ -22,6 +22,11 @@ std::atomic<const std::string *> crashNote{nullptr};
 // Where notes go: the standard output the process started with, even while
 // a check has taken fd 1 over.
 std::atomic<int> noteOutput{STDOUT_FILENO};
+// Set by ReportCrashes before any crash can read them: what a crash or hang
+// writes to standard error and the exit code it ends with; empty: it ends
+// as the crash would.
+std::string_view exitHeading;
+int exitCode = 0;
 
 void WriteAll(int fd, const char *bytes, std::size_t size) {
   while (size > 0) {
@@ -34,14 +39,27 @@ void WriteAll(int fd, const char *bytes, std::size_t size) {
   }
 }
 
+// Writes `marker` and the note, or, given a heading by ReportCrashes, that
+// heading and the note to standard error, and exits with its code then.
+void WriteNoteOrExit(std::string_view marker) {
+  const bool toError = !exitHeading.empty();
+  const int fd = toError ? STDERR_FILENO : noteOutput.load();
+  const std::string_view first = toError ? exitHeading : marker;
+  WriteAll(fd, first.data(), first.size());
+  if (const std::string *note = crashNote.load()) {
+    WriteAll(fd, note->data(), note->size());
+  }
+  if (toError) {
+    WriteAll(fd, "\n", 1);
+    _exit(exitCode);
+  }
+}
+
 // Async-signal-safe: writes and re-raises. SA_RESETHAND has restored the
 // default action, so the re-raised signal (or the faulting instruction, run
 // again on return) ends the process with it.
 void OnCrash(int signal) {
-  WriteAll(noteOutput, kCrashNoteMarker.data(), kCrashNoteMarker.size());
-  if (const std::string *note = crashNote.load()) {
-    WriteAll(noteOutput, note->data(), note->size());
-  }
+  WriteNoteOrExit(kCrashNoteMarker);
   raise(signal);
 }
 
@@ -138,7 +156,9 @@ ChildOutcome RunChild(const std::string &program,
   return outcome;
 }
 
-void ReportCrashes() {
+void ReportCrashes(std::string_view heading, int code) {
+  exitHeading = heading;
+  exitCode = code;
   const rlimit noCore{0, 0};
   setrlimit(RLIMIT_CORE, &noCore);
   // Its own stack, so that a stack overflow is reported too.
@@ -165,10 +185,7 @@ const std::string *SetCrashNote(const std::string *note) {
 }
 
 void EndHungProcess() {
-  WriteAll(noteOutput, kHangNoteMarker.data(), kHangNoteMarker.size());
-  if (const std::string *note = crashNote.load()) {
-    WriteAll(noteOutput, note->data(), note->size());
-  }
+  WriteNoteOrExit(kHangNoteMarker);
   _exit(kHungExitCode);
 }
 

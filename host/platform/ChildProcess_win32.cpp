@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <csignal>
 #include <cstdio>
 
 namespace directive_host::platform {
@@ -22,6 +23,11 @@ HANDLE NoteOutput() {
   return output != INVALID_HANDLE_VALUE ? output
                                         : GetStdHandle(STD_OUTPUT_HANDLE);
 }
+// Set by ReportCrashes before any crash can read them: what a crash or hang
+// writes to standard error and the exit code it ends with; empty: it ends
+// as the crash would.
+std::string_view exitHeading;
+int exitCode = 0;
 
 // A new file in the temporary folder that the child inherits as its standard
 // output; it goes away when the last handle of it is closed.
@@ -108,16 +114,32 @@ void WriteAll(HANDLE out, const char *bytes, std::size_t size) {
   }
 }
 
-LONG WINAPI OnCrash(EXCEPTION_POINTERS *exception) {
-  const HANDLE out = NoteOutput();
-  WriteAll(out, kCrashNoteMarker.data(), kCrashNoteMarker.size());
+// Writes `marker` and the note, or, given a heading by ReportCrashes, that
+// heading and the note to standard error and ends the process with its
+// code; else ends it with `code`.
+[[noreturn]] void EndWithNote(std::string_view marker, DWORD code) {
+  const bool toError = !exitHeading.empty();
+  const HANDLE out = toError ? GetStdHandle(STD_ERROR_HANDLE) : NoteOutput();
+  const std::string_view first = toError ? exitHeading : marker;
+  WriteAll(out, first.data(), first.size());
   if (const std::string *note = crashNote.load()) {
     WriteAll(out, note->data(), note->size());
   }
-  TerminateProcess(GetCurrentProcess(),
-                   exception->ExceptionRecord->ExceptionCode);
-  return EXCEPTION_EXECUTE_HANDLER;
+  if (toError) {
+    WriteAll(out, "\n", 1);
+    code = static_cast<DWORD>(exitCode);
+  }
+  TerminateProcess(GetCurrentProcess(), code);
+  ExitProcess(code);
 }
+
+LONG WINAPI OnCrash(EXCEPTION_POINTERS *exception) {
+  EndWithNote(kCrashNoteMarker, exception->ExceptionRecord->ExceptionCode);
+}
+
+// abort() raises SIGABRT and then exits with kAbortExitCode; no exception
+// reaches OnCrash.
+void OnAbort(int) { EndWithNote(kCrashNoteMarker, kAbortExitCode); }
 
 } // namespace
 
@@ -188,7 +210,9 @@ ChildOutcome RunChild(const std::string &program,
   return outcome;
 }
 
-void ReportCrashes() {
+void ReportCrashes(std::string_view heading, int code) {
+  exitHeading = heading;
+  exitCode = code;
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX |
                SEM_NOOPENFILEERRORBOX);
   HANDLE output = INVALID_HANDLE_VALUE;
@@ -198,20 +222,13 @@ void ReportCrashes() {
     noteOutput = output;
   }
   SetUnhandledExceptionFilter(OnCrash);
+  std::signal(SIGABRT, OnAbort);
 }
 
 const std::string *SetCrashNote(const std::string *note) {
   return crashNote.exchange(note);
 }
 
-void EndHungProcess() {
-  const HANDLE out = NoteOutput();
-  WriteAll(out, kHangNoteMarker.data(), kHangNoteMarker.size());
-  if (const std::string *note = crashNote.load()) {
-    WriteAll(out, note->data(), note->size());
-  }
-  TerminateProcess(GetCurrentProcess(), kHungExitCode);
-  ExitProcess(kHungExitCode);
-}
+void EndHungProcess() { EndWithNote(kHangNoteMarker, kHungExitCode); }
 
 } // namespace directive_host::platform

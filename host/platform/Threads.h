@@ -3,6 +3,7 @@
 // uses the system's threads directly. One implementation per platform.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 
 namespace directive_host::platform {
@@ -10,6 +11,12 @@ namespace directive_host::platform {
 // Calls body(0) ... body(count - 1), each on a thread of its own, and
 // returns when all have returned.
 void RunOnThreads(int count, const std::function<void(int)> &body);
+
+// Calls body() on a thread of its own whose stack is `bytes` long, and
+// returns when it has returned; a fault there (an overflow of that stack
+// too) is reported as ReportCrashes has it. `body` must not throw. Throws
+// std::runtime_error when no such thread can be made.
+void RunWithStack(std::size_t bytes, const std::function<void()> &body);
 
 // Calls tick() every `milliseconds` on a thread of its own, for as long as
 // the process lives.

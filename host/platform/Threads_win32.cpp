@@ -1,7 +1,12 @@
 #include "platform/Threads.h"
 
+#include "platform/SystemMessage_win32.h"
+
 #include <windows.h>
 
+#include <cstdint>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace directive_host::platform {
@@ -32,7 +37,53 @@ DWORD WINAPI RunThreadStart(LPVOID parameter) {
   return 0;
 }
 
+// Stack kept back beyond a thread's own for the handler of its overflow,
+// which runs on the thread that overflowed and writes the crash note.
+constexpr ULONG kOverflowHandlerStack = 32 * 1024;
+
+struct StackStart {
+  std::size_t bytes;
+  const std::function<void()> *body;
+};
+
+DWORD WINAPI RunBody(LPVOID parameter) {
+  const StackStart &start = *static_cast<const StackStart *>(parameter);
+  ULONG guarantee = kOverflowHandlerStack;
+  SetThreadStackGuarantee(&guarantee);
+  // The system may reserve more than asked (Wine does, at least 1 MiB):
+  // what lies beyond the stack asked for is used up here, before the body.
+  MEMORY_BASIC_INFORMATION stack{};
+  VirtualQuery(&stack, &stack, sizeof stack);
+  const std::size_t left =
+      reinterpret_cast<std::uintptr_t>(&stack) -
+      reinterpret_cast<std::uintptr_t>(stack.AllocationBase);
+  const std::size_t wanted = start.bytes + kOverflowHandlerStack;
+  if (left > wanted) {
+    volatile char *surplus =
+        static_cast<char *>(__builtin_alloca(left - wanted));
+    surplus[0] = 0;
+  }
+  (*start.body)();
+  return 0;
+}
+
 } // namespace
+
+void RunWithStack(std::size_t bytes, const std::function<void()> &body) {
+  // A reservation, not a commitment: the stack the thread may grow to, and
+  // the handler's.
+  StackStart start{bytes, &body};
+  const HANDLE thread =
+      CreateThread(nullptr, bytes + kOverflowHandlerStack, RunBody, &start,
+                   STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+  if (thread == nullptr) {
+    throw std::runtime_error(
+        "cannot start a thread of " + std::to_string(bytes) +
+        " bytes of stack: " + SystemMessage(GetLastError()));
+  }
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
+}
 
 void RunOnThreads(int count, const std::function<void(int)> &body) {
   std::vector<ThreadStart> starts;

@@ -3,6 +3,7 @@
 #include "platform/CallWatch.h"
 #include "validate/Escape.h"
 
+#include <cstdio>
 #include <cstring>
 #include <exception>
 
@@ -29,21 +30,29 @@ void RethrowFromModule(std::string input) {
   }
 }
 
-void Perform(const Call &call, const std::vector<KeywordHandler> &keywords,
-             char *out) {
-  PerformWith(call, keywords, call.TextPointer(), call.KeywordPointer(), out);
+std::string ExtraText(std::uint32_t extra) {
+  char text[16];
+  std::snprintf(text, sizeof text, extra < 16 ? "%lu" : "0x%08lx",
+                static_cast<unsigned long>(extra));
+  return text;
 }
 
-void PerformWith(const Call &call, const std::vector<KeywordHandler> &keywords,
-                 const char *text, const char *keyword, char *out) {
+std::ptrdiff_t Perform(const Call &call,
+                       const std::vector<KeywordHandler> &keywords, char *out) {
+  return PerformWith(call, keywords, call.TextPointer(), call.KeywordPointer(),
+                     out);
+}
+
+std::ptrdiff_t PerformWith(const Call &call,
+                           const std::vector<KeywordHandler> &keywords,
+                           const char *text, const char *keyword, char *out) {
   const KeywordHandler &handler = keywords[call.keyword];
   const platform::CallUnderWay watched;
   try {
     if (call.kind == Call::Kind::kParse) {
-      handler.parse(text, out, 0);
-    } else {
-      handler.assemble(keyword, text, out);
+      return platform::CallBack(handler.parse, text, out, call.extra);
     }
+    return platform::CallBack(handler.assemble, keyword, text, out);
   } catch (...) {
     RethrowFromModule(Describe(call, keywords));
   }
@@ -61,7 +70,8 @@ std::string Describe(const Call &call,
                      const std::vector<KeywordHandler> &keywords) {
   const std::string prefix = CLiteral(keywords[call.keyword].keyword) + " ";
   if (call.kind == Call::Kind::kParse) {
-    return prefix + "parse(" + Argument(call.text) + ")";
+    return prefix + "parse(" + Argument(call.text) +
+           (call.extra != 0 ? ", extra " + ExtraText(call.extra) : "") + ")";
   }
   return prefix + "assemble(" + Argument(call.keywordArgument) + ", " +
          Argument(call.text) + ")";

@@ -4,9 +4,11 @@
 
 #include "directive_plugin.h"
 #include "platform/CallWatch.h"
+#include "platform/CallbackCall.h"
 #include "plugins/Registry.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -22,6 +24,7 @@ struct Call {
   std::optional<std::string> text; // parse: the directive; assemble: the
                                    // property text; nullopt: a null pointer
   std::optional<std::string> keywordArgument; // assemble only
+  std::uint32_t extra = 0;                    // parse only
 
   const char *TextPointer() const { return text ? text->c_str() : nullptr; }
   const char *KeywordPointer() const {
@@ -43,25 +46,35 @@ private:
   std::string input_;
 };
 
+// The extra values of the extra check: 0, small, huge and all bits set. A
+// host may pass anything there; no callback may read it.
+inline constexpr std::uint32_t kExtraValues[] = {0, 1, 0x7fffffff, 0xffffffff};
+
+// An extra value as a report shows it: "0", "0x7fffffff".
+std::string ExtraText(std::uint32_t extra);
+
 // From a handler of the exception that left the module in `input`: throws it
 // again as ModuleThrew.
 [[noreturn]] void RethrowFromModule(std::string input);
 
 // Calls `call` with `out` (which may be null) as its buffer; throws
-// ModuleThrew when an exception leaves the callback.
-void Perform(const Call &call, const std::vector<KeywordHandler> &keywords,
-             char *out);
+// ModuleThrew when an exception leaves the callback. Returns the bytes of
+// arguments the callback left on the stack (see platform::CallBack), which
+// every call puts right, so that only the calling-convention check tells.
+std::ptrdiff_t Perform(const Call &call,
+                       const std::vector<KeywordHandler> &keywords, char *out);
 
 // Calls `call`'s callback with these strings in place of its own.
-void PerformWith(const Call &call, const std::vector<KeywordHandler> &keywords,
-                 const char *text, const char *keyword, char *out);
+std::ptrdiff_t PerformWith(const Call &call,
+                           const std::vector<KeywordHandler> &keywords,
+                           const char *text, const char *keyword, char *out);
 
 // `proc`, a callback, called under the watchdog of hangs: for the calls
 // that do not go through Perform.
 template <typename Proc> auto Watched(Proc proc) {
   return [proc](auto... arguments) {
     const platform::CallUnderWay watched;
-    return proc(arguments...);
+    return platform::CallBack(proc, arguments...);
   };
 }
 

@@ -112,8 +112,10 @@ CheckResult ResultOfChild(const platform::ChildOutcome &outcome, double seconds,
   if (auto crashed =
           noted(platform::kCrashNoteMarker, CheckStatus::kCrashed,
                 "crashed: " +
-                    (outcome.end == End::kCrashed
-                         ? outcome.reason
+                    (outcome.end == End::kCrashed ? outcome.reason
+                     : outcome.exitCode == platform::kAbortExitCode
+                         ? "aborted (exit code " +
+                               std::to_string(outcome.exitCode) + ")"
                          : "exit code " + std::to_string(outcome.exitCode)))) {
     return *crashed;
   }

@@ -16,8 +16,15 @@ constexpr CheckSpec kChecks[] = {
      "from a callback; a second AutoRegister repeats the\n"
      "first; loading into a host that exports no entry points\n"
      "does not crash"},
+    {"calling-convention", false, CheckCallingConvention,
+     "on 32-bit Windows every callback is stdcall\n"
+     "(DIRECTIVE_CALL): the stack pointer is compared around\n"
+     "each call"},
     {"null-pointers", false, CheckNullPointers,
      "a null input reads as \"\"; a null out gets nothing"},
+    {"extra", false, CheckExtra,
+     "every parse call gives the same result with extra 0, 1,\n"
+     "0x7fffffff and 0xffffffff"},
     {"over-read", false, CheckOverRead,
      "no callback reads past the NUL of its text, keyword or\n"
      "properties (each ends at an inaccessible page)"},
@@ -36,6 +43,9 @@ constexpr CheckSpec kChecks[] = {
      "result"},
     {"threads", false, CheckThreads,
      "8 threads at once get the single-threaded results"},
+    {"stack", false, CheckStack,
+     "every call runs on a thread of DIRECTIVE_CALLBACK_STACK\n"
+     "bytes of stack without overflowing it"},
     {"unload", false, CheckUnload,
      "200 cycles of load, register, call and unload, without\n"
      "growth of memory or handles"},

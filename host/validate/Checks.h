@@ -56,5 +56,8 @@ CheckResult CheckLeaks(const CheckContext &context);
 CheckResult CheckHostState(const CheckContext &context);
 CheckResult CheckRoundTrip(const CheckContext &context);
 CheckResult CheckTiming(const CheckContext &context);
+CheckResult CheckExtra(const CheckContext &context);
+CheckResult CheckStack(const CheckContext &context);
+CheckResult CheckCallingConvention(const CheckContext &context);
 
 } // namespace directive_host::validate

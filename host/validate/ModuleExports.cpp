@@ -54,6 +54,72 @@ private:
 
 constexpr std::uint32_t kDynamicSymbols = 11; // SHT_DYNSYM
 
+struct Machine {
+  std::uint16_t code;
+  const char *name; // with its article
+};
+
+// ELF e_machine values, by the names their users know them by.
+constexpr Machine kElfMachines[] = {
+    {3, "an x86 (32-bit)"}, {8, "a MIPS"},       {20, "a PowerPC"},
+    {21, "a PowerPC64"},    {22, "an S/390"},    {40, "an ARM (32-bit)"},
+    {62, "an x86-64"},      {183, "an AArch64"}, {243, "a RISC-V"},
+    {258, "a LoongArch"},
+};
+
+// PE Machine values; Windows tells its two x86 kinds by their width.
+constexpr Machine kPeMachines[] = {
+    {0x014c, "a 32-bit"},
+    {0x8664, "a 64-bit"},
+    {0x01c4, "an ARM (32-bit)"},
+    {0xaa64, "an ARM64"},
+};
+
+#if defined(__x86_64__) || defined(_M_X64)
+constexpr std::uint16_t kOwnElf = 62, kOwnPe = 0x8664;
+#elif defined(__i386__) || defined(_M_IX86)
+constexpr std::uint16_t kOwnElf = 3, kOwnPe = 0x014c;
+#elif defined(__aarch64__) || defined(_M_ARM64)
+constexpr std::uint16_t kOwnElf = 183, kOwnPe = 0xaa64;
+#else
+constexpr std::uint16_t kOwnElf = 0, kOwnPe = 0;
+#endif
+
+template <std::size_t N>
+std::string MachineName(const Machine (&machines)[N], std::uint64_t code) {
+  for (const Machine &machine : machines) {
+    if (machine.code == code) {
+      return machine.name;
+    }
+  }
+  return "a machine " + std::to_string(code);
+}
+
+// `code`'s name beside this validator's, or nullopt when they are the same.
+template <std::size_t N>
+std::optional<std::string> Foreign(const Machine (&machines)[N],
+                                   std::uint64_t code, std::uint16_t own) {
+  if (code == own) {
+    return std::nullopt;
+  }
+  const std::string ownName = MachineName(machines, own);
+  return MachineName(machines, code) + " module; this validator is " +
+         ownName.substr(ownName.find(' ') + 1);
+}
+
+std::string ImageOfFile(const std::string &path, bool &read) {
+  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(
+      platform::OpenFile(path, "rb"), std::fclose);
+  std::string image;
+  read = file != nullptr;
+  char chunk[65536];
+  std::size_t got = 0;
+  while (read && (got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
+    image.append(chunk, got);
+  }
+  return image;
+}
+
 ExportList ReadElf(std::string_view image) {
   ExportList list;
   const bool wide = image.size() > 4 && image[4] == 2;
@@ -191,18 +257,39 @@ ExportList ReadExports(std::string_view image) {
 }
 
 ExportList ReadExportsOfFile(const std::string &path) {
-  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(
-      platform::OpenFile(path, "rb"), std::fclose);
-  if (file == nullptr) {
+  bool read = false;
+  const std::string image = ImageOfFile(path, read);
+  if (!read) {
     return {{}, "it cannot be read"};
   }
-  std::string image;
-  char chunk[65536];
-  std::size_t got = 0;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
-    image.append(chunk, got);
-  }
   return ReadExports(image);
+}
+
+std::optional<std::string> ForeignMachine(std::string_view image) {
+  if (image.starts_with("\x7f"
+                        "ELF")) {
+    // e_machine follows e_ident and e_type, in the file's byte order.
+    Bytes bytes(image, image.size() > 5 && image[5] == 2);
+    const std::uint64_t code = bytes.Unsigned(18, 2);
+    return bytes.bad ? std::nullopt : Foreign(kElfMachines, code, kOwnElf);
+  }
+  if (image.starts_with("MZ")) {
+    Bytes bytes(image, false);
+    const std::uint64_t pe = bytes.Unsigned(0x3c, 4);
+    const std::uint64_t code = bytes.Unsigned(pe + 4, 2);
+    if (bytes.Unsigned(pe, 4) != 0x4550 || bytes.bad) { // "PE\0\0"
+      return std::nullopt;
+    }
+    return Foreign(kPeMachines, code, kOwnPe);
+  }
+  return std::nullopt;
+}
+
+std::string LoadFailure(const std::string &path,
+                        const std::string &loaderError) {
+  bool read = false;
+  const auto foreign = ForeignMachine(ImageOfFile(path, read));
+  return foreign ? "it is " + *foreign : loaderError;
 }
 
 } // namespace directive_host::validate

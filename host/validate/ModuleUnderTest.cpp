@@ -40,7 +40,7 @@ ModuleUnderTest::ModuleUnderTest(const std::string &path) {
     handle_ = platform::LoadModule(absolute, error);
   }
   if (handle_ == nullptr) {
-    throw NotLoaded(error);
+    throw NotLoaded(LoadFailure(absolute, error));
   }
   autoRegister_ = reinterpret_cast<AutoRegisterProc>(
       platform::FindExport(handle_, DIRECTIVE_AUTO_REGISTER));

@@ -70,6 +70,16 @@ static void LetOthersRun(void) { sched_yield(); }
 #define NAME "note="
 #define NAME_LENGTH 5
 
+/* The callbacks' calling convention: FAULT_CALLING_CONVENTION leaves out
+ * DIRECTIVE_CALL, which on 32-bit Windows makes them cdecl, so each call
+ * leaves its 12 bytes of arguments on the host's stack; elsewhere it changes
+ * nothing. */
+#ifdef FAULT_CALLING_CONVENTION
+#define NOTE_CALL
+#else
+#define NOTE_CALL DIRECTIVE_CALL
+#endif
+
 static int IsBlank(char c) { return c != '\0' && (unsigned char)c <= ' '; }
 
 static int IsLetter(char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
@@ -235,19 +245,48 @@ static void TouchHostState(const char *text) {
 }
 
 #ifdef FAULT_REGISTRATION_LATE
-static DirectiveBool DIRECTIVE_CALL NoteAssemble(const char *keyword,
-                                                 const char *properties,
-                                                 char *out);
+static DirectiveBool NOTE_CALL NoteAssemble(const char *keyword,
+                                            const char *properties, char *out);
 #endif
 
-static DirectiveBool DIRECTIVE_CALL NoteParse(const char *text, char *out,
-                                              uint32_t extra) {
+static DirectiveBool NOTE_CALL NoteParse(const char *text, char *out,
+                                         uint32_t extra) {
   size_t length = 0;
   char *result;
   (void)extra;
   if (out == NULL) {
     return 0;
   }
+#ifdef FAULT_EXTRA
+  /* Takes a non-zero extra for the length of the text, as if the host passed
+   * it, and reads that many bytes. */
+  if (text != NULL && extra != 0) {
+    volatile unsigned char sum = 0;
+    uint32_t i;
+    for (i = 0; i < extra; ++i) {
+      sum = (unsigned char)(sum ^ (unsigned char)text[i]);
+    }
+  }
+#endif
+#ifdef FAULT_STACK
+  /* Works on a copy of the text on the stack, 64 bytes a byte (at most
+   * 512 KiB, which a thread of the platform's default stack holds). */
+  if (text != NULL) {
+    size_t need = strlen(text) * 64 + 1;
+    need = need < 512 * 1024 ? need : 512 * 1024;
+    {
+      volatile char copy[need];
+      size_t i;
+      for (i = 0; i < need; i += 512) {
+        copy[i] = text[0];
+      }
+      copy[need - 1] = '\0';
+      if (copy[need - 1] != '\0') {
+        return 0;
+      }
+    }
+  }
+#endif
 #ifdef SHAPE_SLOW
   Pause(2);
 #endif
@@ -350,9 +389,8 @@ static DirectiveBool DIRECTIVE_CALL NoteParse(const char *text, char *out,
 
 /* KEYWORD, a space and the value of the first line "note=..." (in any ASCII
  * case; lines broken by CR or LF). */
-static DirectiveBool DIRECTIVE_CALL NoteAssemble(const char *keyword,
-                                                 const char *properties,
-                                                 char *out) {
+static DirectiveBool NOTE_CALL NoteAssemble(const char *keyword,
+                                            const char *properties, char *out) {
   const char *line = properties != NULL ? properties : "";
   size_t keywordLength;
   size_t length;
@@ -419,7 +457,7 @@ static void Register(void) {
   registered = 1;
 #endif
   if (add != NULL) {
-    add("#NOTE", NoteParse, NoteAssemble);
+    add("#NOTE", (ParseProc)NoteParse, (AssembleProc)NoteAssemble);
 #ifdef FAULT_REGISTRATION_DUPLICATE
     /* The same keyword in another case, where one handler was meant. */
     add("#Note", NoteParse, NoteAssemble);

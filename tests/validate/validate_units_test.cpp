@@ -209,6 +209,64 @@ TEST(Exports, TruncatedModulesAreReadSafely) {
   }
 }
 
+// A module for another machine is reported as such, from its header, where
+// the system's loader says only that it cannot load it.
+TEST(Exports, ForeignMachineIsNamed) {
+  const bool wide = sizeof(void *) == 8;
+  // The ELF header up to e_machine, little-endian, of an AArch64 module.
+  std::string elf = std::string("\x7f"
+                                "ELF\x02\x01\x01",
+                                7) +
+                    std::string(11, '\0') + std::string("\xb7\x00", 2);
+  // An MZ stub pointing at a PE header for the other x86 width.
+  std::string pe(0x48, '\0');
+  pe.replace(0, 2, "MZ");
+  pe[0x3c] = 0x40;
+  pe.replace(0x40, 4, std::string("PE\0\0", 4));
+  pe.replace(0x44, 2, wide ? std::string("\x4c\x01", 2) : "\x64\x86");
+  const struct {
+    std::string image;
+    std::optional<std::string> foreign;
+  } cases[] = {
+      {elf, std::string("an AArch64 module; this validator is ") +
+                (wide ? "x86-64" : "x86 (32-bit)")},
+      {pe, wide ? "a 32-bit module; this validator is 64-bit"
+                : "a 64-bit module; this validator is 32-bit"},
+      {FileBytes(kDefaultPlugin), std::nullopt},
+      {elf.substr(0, 19), std::nullopt},
+      {pe.substr(0, 0x45), std::nullopt},
+      {"not a module", std::nullopt},
+  };
+  for (const auto &c : cases) {
+    EXPECT_EQ(ForeignMachine(c.image), c.foreign) << c.foreign.value_or("");
+  }
+  // Loading it fails with that reason, not the loader's.
+  const std::string path =
+      (std::filesystem::temp_directory_path() / "directive-foreign.so")
+          .string();
+  std::ofstream(path, std::ios::binary) << elf << std::string(64, '\0');
+  try {
+    const ModuleUnderTest module(path);
+    ADD_FAILURE() << "an AArch64 module loaded";
+  } catch (const NotLoaded &error) {
+    EXPECT_EQ(std::string(error.what()), "it is " + *cases[0].foreign);
+  }
+  std::filesystem::remove(path);
+  EXPECT_EQ(LoadFailure(path, "the loader's"), "the loader's");
+}
+
+// A parse call with an extra shows it; one with 0, as most calls, does not.
+TEST(Calls, DescribedWithTheirExtra) {
+  const std::vector<KeywordHandler> keywords = {{"#A", nullptr, nullptr}};
+  Call call{Call::Kind::kParse, 0, "#A x", std::nullopt};
+  EXPECT_EQ(Describe(call, keywords), "\"#A\" parse(\"#A x\")");
+  call.extra = 0xffffffff;
+  EXPECT_EQ(Describe(call, keywords),
+            "\"#A\" parse(\"#A x\", extra 0xffffffff)");
+  call.extra = 1;
+  EXPECT_EQ(Describe(call, keywords), "\"#A\" parse(\"#A x\", extra 1)");
+}
+
 DirectiveBool DIRECTIVE_CALL ParseA(const char *, char *, uint32_t) {
   return 0;
 }
@@ -321,6 +379,11 @@ TEST(ChildResult, ReadFromHowTheChildEnded) {
        CheckStatus::kTimedOut,
        "did not end within 2.5 s",
        ""},
+      // abort() on Windows, after its note.
+      {{End::kExited, 3, "", note},
+       CheckStatus::kCrashed,
+       "crashed: aborted (exit code 3) in a callback",
+       "parse(\"x\")"},
       {{End::kExited, 3, "", "half a record"},
        CheckStatus::kCrashed,
        "ended with exit code 3 before it had a result",
