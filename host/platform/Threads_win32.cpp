@@ -41,48 +41,80 @@ DWORD WINAPI RunThreadStart(LPVOID parameter) {
 // which runs on the thread that overflowed and writes the crash note.
 constexpr ULONG kOverflowHandlerStack = 32 * 1024;
 
-struct StackStart {
+} // namespace
+
+struct StackThread::State {
   std::size_t bytes;
-  const std::function<void()> *body;
+  const std::function<void()> *body = nullptr;
+  HANDLE start = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  HANDLE done = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  HANDLE thread = nullptr;
 };
 
-DWORD WINAPI RunBody(LPVOID parameter) {
-  const StackStart &start = *static_cast<const StackStart *>(parameter);
+namespace {
+
+DWORD WINAPI ServeBodies(LPVOID parameter) {
+  StackThread::State &state = *static_cast<StackThread::State *>(parameter);
   ULONG guarantee = kOverflowHandlerStack;
   SetThreadStackGuarantee(&guarantee);
   // The system may reserve more than asked (Wine does, at least 1 MiB):
-  // what lies beyond the stack asked for is used up here, before the body.
+  // what lies beyond the stack asked for is used up here, before the bodies.
   MEMORY_BASIC_INFORMATION stack{};
   VirtualQuery(&stack, &stack, sizeof stack);
   const std::size_t left =
       reinterpret_cast<std::uintptr_t>(&stack) -
       reinterpret_cast<std::uintptr_t>(stack.AllocationBase);
-  const std::size_t wanted = start.bytes + kOverflowHandlerStack;
+  const std::size_t wanted = state.bytes + kOverflowHandlerStack;
   if (left > wanted) {
     volatile char *surplus =
         static_cast<char *>(__builtin_alloca(left - wanted));
     surplus[0] = 0;
   }
-  (*start.body)();
+  // A null body is the word to stop.
+  while (WaitForSingleObject(state.start, INFINITE) == WAIT_OBJECT_0 &&
+         state.body != nullptr) {
+    (*state.body)();
+    SetEvent(state.done);
+  }
   return 0;
 }
 
 } // namespace
 
-void RunWithStack(std::size_t bytes, const std::function<void()> &body) {
+StackThread::StackThread(std::size_t bytes) : state_(new State{bytes}) {
   // A reservation, not a commitment: the stack the thread may grow to, and
   // the handler's.
-  StackStart start{bytes, &body};
-  const HANDLE thread =
-      CreateThread(nullptr, bytes + kOverflowHandlerStack, RunBody, &start,
-                   STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-  if (thread == nullptr) {
-    throw std::runtime_error(
-        "cannot start a thread of " + std::to_string(bytes) +
-        " bytes of stack: " + SystemMessage(GetLastError()));
+  if (state_->start != nullptr && state_->done != nullptr) {
+    state_->thread =
+        CreateThread(nullptr, bytes + kOverflowHandlerStack, ServeBodies,
+                     state_.get(), STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
   }
-  WaitForSingleObject(thread, INFINITE);
-  CloseHandle(thread);
+  if (state_->thread == nullptr) {
+    const DWORD error = GetLastError();
+    for (HANDLE event : {state_->start, state_->done}) {
+      if (event != nullptr) {
+        CloseHandle(event);
+      }
+    }
+    throw std::runtime_error("cannot start a thread of " +
+                             std::to_string(bytes) +
+                             " bytes of stack: " + SystemMessage(error));
+  }
+}
+
+StackThread::~StackThread() {
+  state_->body = nullptr;
+  SetEvent(state_->start);
+  WaitForSingleObject(state_->thread, INFINITE);
+  for (HANDLE handle : {state_->thread, state_->start, state_->done}) {
+    CloseHandle(handle);
+  }
+}
+
+void StackThread::Run(const std::function<void()> &body) {
+  state_->body = &body;
+  SetEvent(state_->start);
+  WaitForSingleObject(state_->done, INFINITE);
 }
 
 void RunOnThreads(int count, const std::function<void(int)> &body) {

@@ -15,6 +15,7 @@ CheckResult CheckStack(const CheckContext &context) {
         std::to_string(DIRECTIVE_CALLBACK_STACK / 1024) + " KiB";
     OutBuffer buffer;
     Coverage coverage;
+    platform::StackThread thread(DIRECTIVE_CALLBACK_STACK);
     const auto failure = subject.EachCall(
         note,
         "on a thread of " + stack +
@@ -23,7 +24,7 @@ CheckResult CheckStack(const CheckContext &context) {
         Budget(), coverage,
         [&](std::size_t i, const std::string &) -> std::optional<CheckResult> {
           std::exception_ptr thrown;
-          platform::RunWithStack(DIRECTIVE_CALLBACK_STACK, [&] {
+          thread.Run([&] {
             try {
               Perform(subject.Generated().calls[i], subject.Keywords(),
                       buffer.Filled());
@@ -39,7 +40,7 @@ CheckResult CheckStack(const CheckContext &context) {
     if (failure) {
       return *failure;
     }
-    return Passed(coverage.Calls() + " ran on threads of " + stack +
+    return Passed(coverage.Calls() + " ran on a thread of " + stack +
                   " of stack");
   });
 }
